@@ -2,4 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(MediaEngineInterface, Compiles) { SUCCEED(); }
+TEST(MediaEngineInterface, Compiles) {
+    SUCCEED();
+}
