@@ -1,0 +1,137 @@
+#include "app/app_module.h"
+
+#include "app/path_helpers.h"
+#include "app/settings_store.h"
+#include "app/show_message.h"
+#include "app/single_instance.h"
+#include "ui/drive_list.h"
+#include "ui/folder_list.h"
+#include "ui/frm_lyrics.h"
+#include "ui/frm_tembrel.h"
+#include "ui/list_box.h"
+#include "ui/scroll_bar.h"
+#include "ui/window_geometry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include <cmath>
+
+namespace {
+
+// The number a setting holds, or its default when missing or empty.
+double NumberSetting(const ProgramValues& program, const char* key, const char* defaultValue) {
+    return SettingNumber(ReadSetting(program.AppTitle, QString::fromLatin1(key), program.IniFile,
+                                     QString::fromLatin1(defaultValue)));
+}
+
+// Selects the entry naming the file: an exact match first, else the last
+// entry equal to it with letter case ignored.
+void SelectFileEntry(ListBox* list, const QString& fileName) {
+    int found = -1;
+    for (int i = 0; i < list->ListCount(); ++i) {
+        if (list->List(i) == fileName) {
+            found = i;
+            break;
+        }
+        if (list->List(i).compare(fileName, Qt::CaseInsensitive) == 0) {
+            found = i;
+        }
+    }
+    if (found >= 0) {
+        list->SetListIndex(found);
+    }
+}
+
+void RestoreVolume(frmTembrel& window, const ProgramValues& program) {
+    // Whole hundredths of a decibel, halves to the even neighbour; a value
+    // outside the slider's range leaves it at full volume.
+    const double volume = std::nearbyint(NumberSetting(program, "Volume", "0"));
+    if (volume >= -5000 && volume <= 0) {
+        window.V1->SetValue(static_cast<int>(volume));
+    }
+}
+
+}  // namespace
+
+void InitPaths(ProgramValues& program, const QString& programFile) {
+    const QFileInfo file(programFile);
+    program.AppPath = file.absolutePath();
+    AddBackslash(program.AppPath);
+    program.ExeName = file.completeBaseName();
+}
+
+void InitSettingsFile(ProgramValues& program) {
+    program.AppTitle = QString::fromUtf8(kAppTitle);
+    const QString name = program.ExeName + QStringLiteral(".ini");
+    if (QFileInfo(program.AppPath).isWritable()) {
+        program.IniFile = program.AppPath + name;
+        return;
+    }
+    // An installed copy keeps its settings in the user's configuration folder.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                           QStringLiteral("/tembrel");
+    QDir().mkpath(folder);
+    program.IniFile = folder + QLatin1Char('/') + name;
+}
+
+std::unique_ptr<frmTembrel> Main(const QString& programFile, const QStringList& arguments,
+                                 MediaEngineFactory engineFactory) {
+    ProgramValues program;
+    InitPaths(program, programFile);
+    InitSettingsFile(program);
+
+    // The arguments are one path, even when it holds blanks.
+    const QString argumentText = arguments.join(QLatin1Char(' '));
+    QString folderToShow;
+    QString fileToSelect;
+    if (!argumentText.isEmpty()) {
+        program.CommandPath = LongPathOf(argumentText);
+        StripQuotes(program.CommandPath);
+        folderToShow = FolderPartOf(program.CommandPath);
+        fileToSelect = LastPartOf(program.CommandPath);
+    } else {
+        folderToShow =
+            ReadSetting(program.AppTitle, QStringLiteral("Pfad"), program.IniFile, program.AppPath);
+    }
+
+    auto window = std::make_unique<frmTembrel>(program, std::move(engineFactory));
+
+    // A folder that cannot be entered leaves the browser in the working folder.
+    window->drvDrives->SetDrive(window->drvDrives->DriveOf(folderToShow));
+    window->dirDirs->SetPath(folderToShow);
+    window->dirDirs_Change();
+
+    if (!fileToSelect.isEmpty()) {
+        SelectFileEntry(window->lstPath, fileToSelect);
+        window->lstPath_DblClick();
+    }
+
+    RestoreVolume(*window, program);
+    SetTopTwips(window.get(), NumberSetting(program, "Y", "1400"));
+    SetLeftTwips(window.get(), NumberSetting(program, "X", "200"));
+    window->show();
+    window->dummy->setFocus();
+
+    frmLyrics* lyrics = window->Lyrics();
+    SetTopTwips(lyrics, NumberSetting(program, "Top", "600"));
+    SetWidthTwips(lyrics, NumberSetting(program, "Width", "6000"));
+    SetHeightTwips(lyrics, NumberSetting(program, "Height", "8000"));
+    return window;
+}
+
+int RunTembrel(int argc, char** argv, MediaEngineFactory engineFactory) {
+    QApplication app(argc, argv);
+    const QString programFile = QCoreApplication::applicationFilePath();
+    SingleInstance instance(programFile);
+    if (!instance.Acquire()) {
+        return 0;
+    }
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    std::unique_ptr<frmTembrel> window = Main(programFile, arguments, std::move(engineFactory));
+    return app.exec();
+}

@@ -1,0 +1,59 @@
+#include "ui/frm_tembrel.h"
+
+#include "ui/drive_list.h"
+#include "ui/folder_list.h"
+#include "ui/frm_lyrics.h"
+#include "ui/layout_helpers.h"
+#include "ui/list_box.h"
+#include "ui/pictures.h"
+#include "ui/scroll_bar.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+frmTembrel::frmTembrel(ProgramValues program, MediaEngineFactory engineFactory, QWidget* parent)
+    : QWidget(parent), program_(std::move(program)), engineFactory_(std::move(engineFactory)) {
+    setObjectName(QStringLiteral("frmTembrel"));
+    setWindowTitle(QStringLiteral("Vorlane Tembrel"));
+    setWindowIcon(MainWindowIcon());
+    setFont(SansFont(8.25, false));
+    // A fixed panel: the controls beyond its right edge are never seen.
+    setFixedSize(TwipsRect(0, 0, 8985, 6285).size());
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+
+    BuildBrowserArea();
+    BuildCueArea();
+    BuildProgressArea();
+    BuildTransportArea();
+    BuildHiddenArea();
+    BuildMenuAndTimers();
+    ApplyTabOrder();
+    ConnectHandlers();
+    Timer1->start();
+}
+
+frmTembrel::~frmTembrel() {
+    delete lyricsWindow_.data();
+}
+
+frmLyrics* frmTembrel::Lyrics() {
+    if (!lyricsWindow_) {
+        lyricsWindow_ = new frmLyrics(this);
+    }
+    return lyricsWindow_;
+}
+
+void frmTembrel::ConnectHandlers() {
+    connect(drvDrives, &DriveList::Change, this, &frmTembrel::drvDrives_Change);
+    connect(dirDirs, &FolderList::Change, this, &frmTembrel::dirDirs_Change);
+    connect(cmdBack, &QPushButton::clicked, this, &frmTembrel::cmdBack_Click);
+    connect(cmdRoot, &QPushButton::clicked, this, &frmTembrel::cmdRoot_Click);
+    connect(lstPath, &ListBox::DblClick, this, &frmTembrel::lstPath_DblClick);
+    connect(Timer1, &QTimer::timeout, this, &frmTembrel::Timer1_Timer);
+}
+
+void frmTembrel::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}

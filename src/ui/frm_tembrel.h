@@ -1,0 +1,154 @@
+#pragma once
+
+#include "app/program_values.h"
+#include "playback/media_engine.h"
+
+#include <QPointer>
+
+#include <QWidget>
+#include "ui/frm_lyrics.h"
+
+#include <memory>
+
+class DriveList;
+class FileList;
+class FolderList;
+class ListBox;
+class ScrollBar;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTimer;
+
+// The main window: a fixed-size panel holding the file browser, the cue list,
+// the transport and the sound controls. It owns the media engine and the
+// values the handlers share. The handlers are defined in the folder of the
+// subsystem they belong to; this declaration is their table of contents.
+class frmTembrel : public QWidget {
+    Q_OBJECT
+public:
+    frmTembrel(ProgramValues program, MediaEngineFactory engineFactory, QWidget* parent = nullptr);
+    ~frmTembrel() override;
+
+    const ProgramValues& Program() const { return program_; }
+    // The lyrics window, created (hidden, docked to this window) when missing.
+    frmLyrics* Lyrics();
+    // The lyrics window if it exists.
+    frmLyrics* ExistingLyrics() const { return lyricsWindow_; }
+
+    // Area A: file browser.
+    DriveList* drvDrives;
+    QPushButton* cmdRoot;
+    QPushButton* cmdBack;
+    ListBox* lstPath;
+    QGroupBox* frmPaths;
+    FolderList* dirDirs;
+    FileList* filFiles;
+    QPushButton* dummy;
+    // Area B: volume and cue points.
+    QGroupBox* Frame5;
+    ScrollBar* V1;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QGroupBox* Frame1;
+    ListBox* lstCue;
+    QLabel* Label3;
+    QLineEdit* txtCueTitle;
+    QPushButton* Command4;
+    // Area C: progress.
+    QGroupBox* Frame4;
+    QPushButton* Command9;
+    QPushButton* Command5;
+    QPushButton* Command1;
+    QLabel* picRepeat;
+    QPushButton* Command7;
+    QPushButton* Command6;
+    QPushButton* Command8;
+    QLabel* Label10;
+    QLabel* Label8;
+    ScrollBar* H1;
+    QLabel* Label11;
+    QLineEdit* txtTLeft1;
+    QLabel* Label12;
+    QLineEdit* txtTUsed1;
+    QLabel* Label13;
+    QLineEdit* txtLength1;
+    // Area D: transport and cue time.
+    QPushButton* cmdPlay1;
+    QPushButton* cmdPause1;
+    QPushButton* cmdPrev1;
+    QPushButton* cmdCue1;
+    QPushButton* cmdNext1;
+    QPushButton* cmdStop1;
+    QPushButton* Command2;
+    QLineEdit* txtCue;
+    QPushButton* Command3;
+    // Area E: outside the visible client area.
+    QGroupBox* Frame2;
+    ScrollBar* S1;
+    QLabel* Label2;
+    QLabel* Label4;
+    QPushButton* cmdReset1;
+    QGroupBox* Frame3;
+    ScrollBar* B1;
+    QLabel* Label1;
+    QPushButton* cmdBReset1;
+    QLabel* picAni;
+    QLabel* lblRepeat;
+    // Timers and the popup menu.
+    QTimer* Timer1;
+    QTimer* tmrRepeat;
+    QMenu* mnuPop;
+    QAction* mnuRemCue;
+    QAction* mnuEdit;
+    QAction* mnuNix;
+    QAction* mnuRepeat;
+
+    // Values shared by the handlers.
+    QString currentFolder;               // folder shown by the browser, ending in "/"
+    QString currentFile;                 // audio file of the latest open
+    QString cueFile;                     // cue file belonging to currentFile
+    std::unique_ptr<MediaEngine> media;  // engine of the open file; none when closed
+    bool isPaused = false;
+    int currentCue = 0;
+    int cueAdvanced = 0;
+    QString positionText;
+    int repeatFrame = 0;
+
+    // File browser (browser/).
+    void dirDirs_Change();
+    void drvDrives_Change();
+    void cmdBack_Click();
+    void cmdRoot_Click();
+    void lstPath_DblClick();
+
+    // Playback (playback/).
+    void CleanUp();
+    void Timer1_Timer();
+
+    // Exit sequence (app/): releases the engine and writes the settings.
+    void Form_Unload();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildBrowserArea();
+    void BuildCueArea();
+    void BuildProgressArea();
+    void BuildTransportArea();
+    void BuildHiddenArea();
+    void BuildMenuAndTimers();
+    void ApplyTabOrder();
+    void ConnectHandlers();
+
+    ProgramValues program_;
+    MediaEngineFactory engineFactory_;
+    QPointer<frmLyrics> lyricsWindow_;
+    // Focus order of the window's controls: (tab index, control).
+    std::vector<std::pair<int, QWidget*>> tabOrder_;
+};

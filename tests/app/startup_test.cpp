@@ -1,0 +1,183 @@
+#include "app/settings_store.h"
+#include "support/program_fixture.h"
+#include "ui/drive_list.h"
+#include "ui/folder_list.h"
+#include "ui/frm_lyrics.h"
+#include "ui/frm_tembrel.h"
+#include "ui/list_box.h"
+#include "ui/scroll_bar.h"
+#include "ui/window_geometry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kSection = QStringLiteral("Kestrin's Tembrel");
+
+QString Setting(const ProgramFolder& program, const char* key) {
+    return ReadSetting(kSection, QString::fromLatin1(key), program.SettingsFile());
+}
+
+}  // namespace
+
+TEST(StartUp, FirstStartUsesDefaultsAndShowsTheProgramFolder) {
+    ProgramFolder program;
+    TouchFile(program.Path(), QStringLiteral("Probe 1.mp3"));
+    auto window = program.Start();
+
+    EXPECT_EQ(window->currentFolder, program.Path());
+    EXPECT_EQ(Lines(window->lstPath), QStringList({"[..]", "Probe 1.mp3"}));
+    EXPECT_EQ(window->V1->Value(), 0);
+    EXPECT_EQ(LeftTwips(window.get()), 195);  // 200 twips, on whole pixels
+    EXPECT_EQ(TopTwips(window.get()), 1395);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->focusWidget(), window->dummy);
+
+    frmLyrics* lyrics = window->ExistingLyrics();
+    ASSERT_NE(lyrics, nullptr);
+    EXPECT_FALSE(lyrics->isVisible());
+    EXPECT_EQ(LeftTwips(lyrics), LeftTwips(window.get()) + WidthTwips(window.get()));
+    EXPECT_EQ(TopTwips(lyrics), 600);
+    EXPECT_EQ(WidthTwips(lyrics), 6000);
+    EXPECT_EQ(HeightTwips(lyrics), 7995);
+}
+
+TEST(StartUp, StoredSettingsAreApplied) {
+    ProgramFolder program;
+    QTemporaryDir music;
+    TouchFile(music.path(), QStringLiteral("Live/a.wav"));
+    program.WriteSettings("; kept by hand\n[KESTRIN'S TEMBREL]\nPfad=" + music.path().toUtf8() +
+                          "/Live/\nvolume = -2500\nY=3000\nX=1500\nTop=900\nWidth=4500\n"
+                          "Height=3000\n");
+    auto window = program.Start();
+
+    EXPECT_EQ(window->currentFolder, music.path() + QStringLiteral("/Live/"));
+    EXPECT_EQ(Lines(window->lstPath), QStringList({"[..]", "a.wav"}));
+    EXPECT_EQ(window->V1->Value(), -2500);
+    EXPECT_EQ(TopTwips(window.get()), 3000);
+    EXPECT_EQ(LeftTwips(window.get()), 1500);
+    frmLyrics* lyrics = window->ExistingLyrics();
+    ASSERT_NE(lyrics, nullptr);
+    EXPECT_EQ(TopTwips(lyrics), 900);
+    EXPECT_EQ(WidthTwips(lyrics), 4500);
+    EXPECT_EQ(HeightTwips(lyrics), 3000);
+}
+
+TEST(StartUp, BadSettingsFallBackWithoutFailing) {
+    struct Case {
+        QByteArray volume;
+        int expected;
+    };
+    for (const Case& c : {Case{"-6000", 0}, Case{"abc", 0}, Case{"-2500.5", -2500},
+                          Case{"-2501.5", -2502}, Case{"1e400", 0}, Case{"", 0}}) {
+        ProgramFolder program;
+        program.WriteSettings("[Kestrin's Tembrel]\nVolume=" + c.volume +
+                              "\nY=oben\nX=-\nPfad=/no/such/folder/\nTop=1e999\n");
+        auto window = program.Start();
+        EXPECT_EQ(window->V1->Value(), c.expected) << c.volume.constData();
+        EXPECT_EQ(TopTwips(window.get()), 0);
+        EXPECT_EQ(LeftTwips(window.get()), 0);
+        // A stored folder that is gone leaves the browser in the working folder.
+        EXPECT_EQ(window->dirDirs->Path(), QDir::currentPath());
+        window->close();
+    }
+}
+
+TEST(StartUp, GarbageSettingsFileReadsAsDefaults) {
+    ProgramFolder program;
+    static const char kGarbage[] = "\x00\xff[Kestrin's Tembrel\n=\n\xfe\xfe=Volume\nY\x00=5\n";
+    program.WriteSettings(QByteArray(kGarbage, sizeof(kGarbage) - 1));
+    auto window = program.Start();
+    EXPECT_EQ(window->V1->Value(), 0);
+    EXPECT_EQ(TopTwips(window.get()), 1395);
+}
+
+TEST(StartUp, CommandLineFileSelectsItsEntry) {
+    ProgramFolder program;
+    QTemporaryDir music;
+    TouchFile(music.path(), QStringLiteral("Probe 1.mp3"));
+    TouchFile(music.path(), QStringLiteral("probe 1.MP3"));
+    TouchFile(music.path(), QStringLiteral("Zwei.wav"));
+
+    // Blanks split the path into several arguments; they are joined again.
+    auto window = program.Start({music.path() + QStringLiteral("/Probe"), QStringLiteral("1.mp3")});
+    EXPECT_EQ(window->Program().CommandPath, music.path() + QStringLiteral("/Probe 1.mp3"));
+    EXPECT_EQ(window->currentFolder, music.path() + QLatin1Char('/'));
+    EXPECT_EQ(window->lstPath->Text(), QStringLiteral("Probe 1.mp3"));
+    window->close();
+
+    // Quotes are removed; letter case decides only when no name matches exactly.
+    window = program.Start({QLatin1Char('"') + music.path() + QStringLiteral("/ZWEI.WAV\"")});
+    EXPECT_EQ(window->currentFolder, music.path() + QLatin1Char('/'));
+    EXPECT_EQ(window->lstPath->Text(), QStringLiteral("Zwei.wav"));
+    window->close();
+
+    // A relative path resolves against the working folder.
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(music.path()));
+    window = program.Start({QStringLiteral("Zwei.wav")});
+    QDir::setCurrent(saved);
+    EXPECT_EQ(window->Program().CommandPath, music.path() + QStringLiteral("/Zwei.wav"));
+    EXPECT_EQ(window->lstPath->Text(), QStringLiteral("Zwei.wav"));
+}
+
+TEST(StartUp, CommandLineFolderOrOtherFileSelectsNothing) {
+    ProgramFolder program;
+    QTemporaryDir music;
+    TouchFile(music.path(), QStringLiteral("Live/x.mp3"));
+    TouchFile(music.path(), QStringLiteral("Probe.ogg"));
+    for (const QString& argument :
+         {music.path() + QStringLiteral("/Live"), music.path() + QStringLiteral("/Probe.ogg")}) {
+        auto window = program.Start({argument});
+        EXPECT_EQ(window->currentFolder, music.path() + QLatin1Char('/'));
+        EXPECT_EQ(Lines(window->lstPath), QStringList({"[..]", "[Live]"}));
+        EXPECT_EQ(window->lstPath->ListIndex(), -1);
+        window->close();
+    }
+}
+
+TEST(Exit, WritesAllSevenSettings) {
+    ProgramFolder program;
+    QTemporaryDir music;
+    TouchFile(music.path(), QStringLiteral("Live/x.mp3"));
+    program.WriteSettings("# comment\n[Other]\nVolume=7\n\n[kestrin's tembrel]\nPfad=" +
+                          music.path().toUtf8() + "/\n");
+    auto window = program.Start();
+    window->V1->SetValue(-2500);
+    window->lstPath->SetListIndex(1);
+    ASSERT_EQ(window->lstPath->Text(), QStringLiteral("[Live]"));
+    window->lstPath_DblClick();
+    window->close();
+
+    EXPECT_EQ(Setting(program, "Pfad"), music.path() + QStringLiteral("/Live/"));
+    EXPECT_EQ(Setting(program, "Volume"), QStringLiteral("-2500"));
+    EXPECT_EQ(Setting(program, "Y"), QStringLiteral("1395"));
+    EXPECT_EQ(Setting(program, "X"), QStringLiteral("195"));
+    EXPECT_EQ(Setting(program, "Top"), QStringLiteral("600"));
+    EXPECT_EQ(Setting(program, "Width"), QStringLiteral("6000"));
+    EXPECT_EQ(Setting(program, "Height"), QStringLiteral("7995"));
+    // What the program does not own survives.
+    const QString text = program.ReadSettings();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("# comment\n[Other]\nVolume=7\n")))
+        << text.toStdString();
+
+    // The next start applies what was written.
+    window = program.Start();
+    EXPECT_EQ(window->currentFolder, music.path() + QStringLiteral("/Live/"));
+    EXPECT_EQ(window->V1->Value(), -2500);
+}
+
+TEST(Exit, UnwritableSettingsStillEndNormally) {
+    ProgramFolder program;
+    // A folder where the settings file should be cannot be replaced by a file.
+    ASSERT_TRUE(QDir().mkpath(program.SettingsFile()));
+    auto window = program.Start();
+    window->V1->SetValue(-100);
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(QFileInfo(program.SettingsFile()).isDir());
+}
