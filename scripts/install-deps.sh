@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build, run and test the player.
-# Does nothing when they are all present; uses sudo when not run as root.
+# Further packages may be named as arguments. Does nothing when they are all
+# present; uses sudo when not run as root.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   libgtest-dev libgmock-dev
+  "$@"
 )
 
 missing=()

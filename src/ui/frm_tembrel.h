@@ -72,11 +72,11 @@ public:
     QLabel* Label8;
     ScrollBar* H1;
     QLabel* Label11;
-    QLineEdit* txtTLeft1;
+    QLabel* txtTLeft1;
     QLabel* Label12;
-    QLineEdit* txtTUsed1;
+    QLabel* txtTUsed1;
     QLabel* Label13;
-    QLineEdit* txtLength1;
+    QLabel* txtLength1;
     // Area D: transport and cue time.
     QPushButton* cmdPlay1;
     QPushButton* cmdPause1;

@@ -24,16 +24,12 @@ const QColor kLightGrey = ColourFromBgr(0x00E0E0E0);
 const QColor kGreen = ColourFromBgr(0x0000FF00);
 const QColor kDarkRed = ColourFromBgr(0x000000C0);
 
-// A one-line box for a time display: locked, flat, on the button colour.
-QLineEdit* MakeTimeDisplay(QWidget* parent, const char* name, QRect geometry) {
-    auto* box = new QLineEdit(QStringLiteral("00:00:00"), parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    box->setReadOnly(true);
-    box->setFrame(false);
-    box->setFocusPolicy(Qt::NoFocus);
-    box->setTextMargins(0, 0, 0, 0);
-    box->setContentsMargins(0, 0, 0, 0);
+// A time display: locked, flat, on the button colour, never taking the focus.
+// A label rather than an edit box, so that a face wider than the original
+// clips the text's end instead of scrolling it out of view.
+QLabel* MakeTimeDisplay(QWidget* parent, const char* name, QRect geometry) {
+    QLabel* box = MakeLabel(parent, name, geometry, QStringLiteral("00:00:00"), false);
+    box->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     SetColours(box, box->palette().color(QPalette::Button), kBlack);
     return box;
 }

@@ -49,11 +49,11 @@ TEST_F(MainWindow, StartValues) {
     EXPECT_EQ(window_->V1->Value(), 0);
     EXPECT_EQ(window_->S1->Value(), 100);
     EXPECT_EQ(window_->B1->Value(), 0);
-    for (QLineEdit* box :
-         {window_->txtTLeft1, window_->txtTUsed1, window_->txtLength1, window_->txtCue}) {
+    for (QLabel* box : {window_->txtTLeft1, window_->txtTUsed1, window_->txtLength1}) {
         EXPECT_EQ(box->text(), QStringLiteral("00:00:00"));
+        EXPECT_EQ(box->focusPolicy(), Qt::NoFocus);
     }
-    EXPECT_TRUE(window_->txtTUsed1->isReadOnly());
+    EXPECT_EQ(window_->txtCue->text(), QStringLiteral("00:00:00"));
     EXPECT_TRUE(window_->txtCueTitle->text().isEmpty());
     EXPECT_FALSE(window_->picRepeat->isVisible());
     EXPECT_FALSE(window_->lblRepeat->isVisible());
