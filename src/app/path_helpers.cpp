@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include "app/show_message.h"
 #include "app/text_codec.h"
@@ -130,4 +131,16 @@ QString ReadWholeFile(const QString& path) {
         return QString();
     }
     return DecodeText(*bytes);
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes) {
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    if (out.write(bytes) != bytes.size()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
 }

@@ -1,7 +1,6 @@
 #include "app/settings_store.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -215,15 +214,7 @@ bool WriteSettings(const QString& section, const QList<QPair<QString, QString>>&
     }
     const QByteArray bytes = legacy ? EncodeText(text) : (hasBom ? kUtf8Bom : "") + text.toUtf8();
 
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    return WriteFileAtomically(file, bytes);
 }
 
 double SettingNumber(const QString& text) {

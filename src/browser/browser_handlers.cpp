@@ -60,5 +60,7 @@ void frmTembrel::lstPath_DblClick() {
     } else if (entry.startsWith(QLatin1Char('['))) {
         QString folder = dirDirs->Path();
         dirDirs->SetPath(AddBackslash(folder) + entry.mid(1, entry.size() - 2) + QLatin1Char('/'));
+    } else {
+        OpenSelectedFile();
     }
 }

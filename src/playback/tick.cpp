@@ -1,8 +1,64 @@
-// The playback tick: keeps the position slider and the time displays in step.
+// The playback tick: keeps the position slider and the time displays in step
+// and follows the cue points; and the position slider's drag.
+#include "cues/cue_file.h"
+#include "playback/time_text.h"
 #include "ui/frm_tembrel.h"
+#include "ui/list_box.h"
+#include "ui/scroll_bar.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <cmath>
+
+namespace {
+
+// Shows a text unless the box shows it already (the tick runs every 10 ms).
+template <typename Box>
+void ShowText(Box* box, const QString& text) {
+    if (box->text() != text) {
+        box->setText(text);
+    }
+}
+
+}  // namespace
 
 void frmTembrel::Timer1_Timer() {
     if (currentFile.isEmpty()) {
         return;
+    }
+    const double p = Media().CurrentPosition().value_or(0);
+    H1->SetValue(static_cast<int>(RoundToEven(p)));
+
+    const int next = currentCue + 1;
+    if (next >= 0 && next < lstCue->ListCount() && std::floor(p) == lstCue->ItemData(next)) {
+        if (mnuRepeat->isChecked()) {
+            if (currentCue >= 0 && currentCue < lstCue->ListCount()) {
+                Media().SetCurrentPosition(lstCue->ItemData(currentCue));
+            }
+        } else if (cueAdvanced == 0) {
+            SelectCue(next);
+            currentCue = next;
+            cueAdvanced = 1;
+        }
+    }
+
+    const double position = Media().CurrentPosition().value_or(0);
+    positionText = QString::number(position, 'g', 15);
+    ShowText(txtTLeft1, TimeText(Media().Duration().value_or(0) - position));
+    ShowText(txtTUsed1, TimeText(position));
+    ShowText(txtCue, txtTUsed1->text());
+}
+
+void frmTembrel::H1_Scroll() {
+    Media().SetCurrentPosition(H1->Value());
+    const double p = std::floor(Media().CurrentPosition().value_or(0));
+    // The last cue starting strictly before the position is the one played.
+    for (int i = 0; i < lstCue->ListCount(); ++i) {
+        if (lstCue->ItemData(i) < p) {
+            SelectCue(i);
+            currentCue = i;
+        }
     }
 }

@@ -50,6 +50,25 @@ void frmTembrel::ConnectHandlers() {
     connect(cmdBack, &QPushButton::clicked, this, &frmTembrel::cmdBack_Click);
     connect(cmdRoot, &QPushButton::clicked, this, &frmTembrel::cmdRoot_Click);
     connect(lstPath, &ListBox::DblClick, this, &frmTembrel::lstPath_DblClick);
+    connect(cmdPlay1, &QPushButton::clicked, this, &frmTembrel::cmdPlay1_Click);
+    connect(cmdPause1, &QPushButton::clicked, this, &frmTembrel::cmdPause1_Click);
+    connect(cmdStop1, &QPushButton::clicked, this, &frmTembrel::cmdStop1_Click);
+    // Each value of a drag acts at once, as a settled change does.
+    for (auto [bar, handler] : {std::pair{V1, &frmTembrel::V1_Change},
+                                std::pair{B1, &frmTembrel::B1_Change},
+                                std::pair{S1, &frmTembrel::S1_Change}}) {
+        connect(bar, &ScrollBar::Change, this, handler);
+        connect(bar, &ScrollBar::Scroll, this, handler);
+    }
+    connect(cmdBReset1, &QPushButton::clicked, this, &frmTembrel::cmdBReset1_Click);
+    connect(cmdReset1, &QPushButton::clicked, this, &frmTembrel::cmdReset1_Click);
+    connect(H1, &ScrollBar::Scroll, this, &frmTembrel::H1_Scroll);
+    connect(Command1, &QPushButton::clicked, this, &frmTembrel::Command1_Click);
+    connect(Command5, &QPushButton::clicked, this, &frmTembrel::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &frmTembrel::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &frmTembrel::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &frmTembrel::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &frmTembrel::Command9_Click);
     connect(Timer1, &QTimer::timeout, this, &frmTembrel::Timer1_Timer);
 }
 

@@ -113,6 +113,9 @@ public:
     QString currentFile;                 // audio file of the latest open
     QString cueFile;                     // cue file belonging to currentFile
     std::unique_ptr<MediaEngine> media;  // engine of the open file; none when closed
+    // True while lstCue holds what the cue file of currentFile held (plus the
+    // edits since): only then may the cue file be rewritten from the list.
+    bool cueListLoaded = false;
     bool isPaused = false;
     int currentCue = 0;
     int cueAdvanced = 0;
@@ -127,8 +130,30 @@ public:
     void lstPath_DblClick();
 
     // Playback (playback/).
+    void OpenSelectedFile();
     void CleanUp();
+    void cmdPlay1_Click();
+    void cmdPause1_Click();
+    void cmdStop1_Click();
+    void V1_Change();
+    void B1_Change();
+    void S1_Change();
+    void cmdBReset1_Click();
+    void cmdReset1_Click();
     void Timer1_Timer();
+    void H1_Scroll();
+    void Command1_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+    void Command9_Click();
+
+    // Cue list and cue file (cues/).
+    bool LoadCueFile();
+    void SaveCueFile();
+    // Selects a cue line and shows its title in the title box.
+    void SelectCue(int index);
 
     // Exit sequence (app/): releases the engine and writes the settings.
     void Form_Unload();
@@ -137,6 +162,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The engine of the open file, or one whose every call fails.
+    MediaEngine& Media();
+    // The shared jump procedure: moves the position by whole seconds.
+    void Jump(int seconds);
+
     void BuildBrowserArea();
     void BuildCueArea();
     void BuildProgressArea();

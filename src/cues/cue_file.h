@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// One cue point as the cue file keeps it: its start in whole seconds and the
+// line shown in the cue list ("hh:mm:ss - title").
+struct CueRecord {
+    qint32 seconds = 0;
+    QString text;
+
+    bool operator==(const CueRecord&) const = default;
+};
+
+// The line shown for the start point that a recording without cue file gets.
+inline constexpr const char* kStartPointLine = "00:00:00 - Start Point";
+
+// The list text of one cue-file line: what follows its last "]", or the whole
+// line when it holds none.
+QString ExtractCue(const QString& line);
+
+// The cue points of a cue file's text, in file order. Lines end at CR LF or a
+// CR alone; empty lines are skipped. The first character of a line is
+// ignored; the seconds are the text up to the first "]" (blanks and a leading
+// "-" allowed, 32-bit). nullopt when any line holds no such number.
+std::optional<QList<CueRecord>> ParseCueFile(const QString& text);
+
+// The cue file's text for a list: one "[seconds]text" record per cue point,
+// each ending in CR LF, then one more CR LF.
+QString FormatCueFile(const QList<CueRecord>& cues);
+
+// The title part of a cue line: everything after its first 11 characters.
+QString CueTitleOf(const QString& line);

@@ -1,0 +1,53 @@
+// The cue list and its cue file beside the recording.
+#include "app/path_helpers.h"
+#include "app/show_message.h"
+#include "app/text_codec.h"
+#include "cues/cue_file.h"
+#include "ui/frm_tembrel.h"
+#include "ui/list_box.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+
+bool frmTembrel::LoadCueFile() {
+    if (!QFileInfo::exists(cueFile)) {
+        lstCue->AddItem(QString::fromLatin1(kStartPointLine));
+        lstCue->SetItemData(lstCue->NewIndex(), 0);
+        return true;
+    }
+    // A cue file that exists but cannot be read fails the open, so that the
+    // next edit cannot replace it with a list that did not come from it.
+    const std::optional<QByteArray> bytes = ReadFileBytes(cueFile);
+    if (!bytes) {
+        return false;
+    }
+    const std::optional<QList<CueRecord>> cues = ParseCueFile(DecodeText(*bytes));
+    if (!cues) {
+        return false;
+    }
+    for (const CueRecord& cue : *cues) {
+        lstCue->AddItem(cue.text);
+        lstCue->SetItemData(lstCue->NewIndex(), cue.seconds);
+    }
+    return true;
+}
+
+void frmTembrel::SaveCueFile() {
+    const QString failure = QStringLiteral("Fehler beim Schreiben der Cue-Datei. ");
+    if (!cueListLoaded || cueFile.isEmpty()) {
+        ShowFileError(failure);
+        return;
+    }
+    QList<CueRecord> cues;
+    for (int i = 0; i < lstCue->ListCount(); ++i) {
+        cues.append({lstCue->ItemData(i), lstCue->List(i)});
+    }
+    if (!WriteFileAtomically(cueFile, EncodeText(FormatCueFile(cues)))) {
+        ShowFileError(failure);
+    }
+}
+
+void frmTembrel::SelectCue(int index) {
+    lstCue->SetListIndex(index);
+    txtCueTitle->setText(CueTitleOf(lstCue->List(index)));
+}

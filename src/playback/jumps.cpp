@@ -1,0 +1,40 @@
+// The six jump buttons: 2, 10 or 20 seconds back or forward.
+#include "playback/time_text.h"
+#include "ui/frm_tembrel.h"
+#include "ui/list_box.h"
+#include "ui/scroll_bar.h"
+
+#include <QPushButton>
+
+#include <cmath>
+
+void frmTembrel::Jump(int seconds) {
+    // The engine keeps a target beyond either end within the file.
+    Media().SetCurrentPosition(static_cast<double>(H1->Value()) + seconds);
+    const double p = Media().CurrentPosition().value_or(0);
+    H1->SetValue(static_cast<int>(RoundToEven(p)));
+
+    // The selection follows by at most one cue per press.
+    const int count = lstCue->ListCount();
+    if (seconds < 0) {
+        if (currentCue >= 1 && currentCue < count &&
+            std::floor(p) < lstCue->ItemData(currentCue)) {
+            SelectCue(currentCue - 1);
+            --currentCue;
+        }
+    } else {
+        const int next = currentCue + 1;
+        if (next >= 0 && next < count && std::floor(p) > lstCue->ItemData(next)) {
+            SelectCue(next);
+            ++currentCue;
+        }
+    }
+    dummy->setFocus();
+}
+
+void frmTembrel::Command9_Click() { Jump(-20); }
+void frmTembrel::Command5_Click() { Jump(-10); }
+void frmTembrel::Command1_Click() { Jump(-2); }
+void frmTembrel::Command7_Click() { Jump(2); }
+void frmTembrel::Command6_Click() { Jump(10); }
+void frmTembrel::Command8_Click() { Jump(20); }

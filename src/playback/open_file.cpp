@@ -1,0 +1,68 @@
+// Opening a recording: its cue points, a new engine, the position slider and
+// the length, then playback from the start. Any failure abandons the open
+// silently and leaves no engine and an empty cue list.
+#include "app/path_helpers.h"
+#include "playback/no_engine.h"
+#include "playback/time_text.h"
+#include "ui/folder_list.h"
+#include "ui/frm_tembrel.h"
+#include "ui/list_box.h"
+#include "ui/scroll_bar.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include <algorithm>
+#include <limits>
+
+MediaEngine& frmTembrel::Media() {
+    static NoEngine none;
+    return media ? *media : none;
+}
+
+void frmTembrel::CleanUp() {
+    // Destroying the engine ends its playback; no stop is sent first.
+    media.reset();
+    lstCue->Clear();
+}
+
+void frmTembrel::OpenSelectedFile() {
+    const QString entry = lstPath->Text();
+    cueListLoaded = false;
+    if (entry.isEmpty()) {
+        CleanUp();
+        return;
+    }
+    QString folder = dirDirs->Path();
+    currentFile = AddBackslash(folder) + entry;
+    cueFile = currentFile.left(currentFile.size() - 3) + QStringLiteral("cue");
+    CleanUp();
+
+    const auto fail = [this] { CleanUp(); };
+    if (!LoadCueFile()) {
+        return fail();
+    }
+    media = engineFactory_ ? engineFactory_() : nullptr;
+    if (!media || !media->RenderFile(currentFile)) {
+        return fail();
+    }
+    H1->setEnabled(true);
+    const std::optional<double> length = media->Duration();
+    if (!length) {
+        return fail();
+    }
+    // The slider holds any length; a page step is a tenth of it, at least 1.
+    const long long max = RoundToEven(*length);
+    if (max < 0 || max > std::numeric_limits<int>::max()) {
+        return fail();
+    }
+    H1->SetMax(static_cast<int>(max));
+    H1->SetLargeChange(std::max(1, H1->Max() / 10));
+    txtLength1->setText(TimeText(media->Duration().value_or(0)));
+    if (!media->SetVolume(V1->Value())) {
+        return fail();
+    }
+    txtCueTitle->setText(QStringLiteral("Start Point"));
+    cueListLoaded = true;
+    cmdPlay1_Click();
+}

@@ -1,0 +1,60 @@
+// Play, Pause and Stop, and the volume, balance and speed sliders.
+#include "ui/frm_tembrel.h"
+#include "ui/list_box.h"
+#include "ui/scroll_bar.h"
+
+#include <QPushButton>
+
+void frmTembrel::cmdPlay1_Click() {
+    if (currentFile.isEmpty()) {
+        return;
+    }
+    Media().SetRate(S1->Value() / 100.0);
+    Media().Run();
+    Media().SetCurrentPosition(0);
+    lstCue->SetListIndex(0);
+    currentCue = 0;
+    cueAdvanced = 0;
+    dummy->setFocus();
+}
+
+void frmTembrel::cmdPause1_Click() {
+    if (currentFile.isEmpty()) {
+        return;
+    }
+    // The state flips even when the engine refuses.
+    if (!isPaused) {
+        Media().Pause();
+        isPaused = true;
+    } else {
+        Media().Run();
+        isPaused = false;
+    }
+    dummy->setFocus();
+}
+
+void frmTembrel::cmdStop1_Click() {
+    if (currentFile.isEmpty()) {
+        return;
+    }
+    Media().Stop();
+    Media().SetCurrentPosition(0);
+    H1->SetValue(0);
+    dummy->setFocus();
+}
+
+void frmTembrel::V1_Change() { Media().SetVolume(V1->Value()); }
+
+void frmTembrel::B1_Change() { Media().SetBalance(B1->Value()); }
+
+void frmTembrel::S1_Change() { Media().SetRate(S1->Value() / 100.0); }
+
+void frmTembrel::cmdBReset1_Click() {
+    B1->SetValue(0);
+    dummy->setFocus();
+}
+
+void frmTembrel::cmdReset1_Click() {
+    S1->SetValue(100);
+    dummy->setFocus();
+}
