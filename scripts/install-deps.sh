@@ -8,7 +8,8 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev libgl-dev fonts-dejavu-core
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
+  libmpg123-dev
   libgtest-dev libgmock-dev
   "$@"
 )

@@ -1,0 +1,328 @@
+#include "playback/gst_engine.h"
+
+#include "playback/pcm_source.h"
+
+#include <gst/app/gstappsrc.h>
+#include <gst/gst.h>
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+namespace {
+
+constexpr double kMinRate = 0.1;
+constexpr double kMaxRate = 2.0;
+constexpr long kMinVolume = -10000;
+constexpr long kBalanceRange = 5000;
+// Long enough for a loaded machine, short enough that a stuck sink never
+// freezes the program.
+constexpr GstClockTime kWait = 5 * GST_SECOND;
+// Sample frames per buffer handed to the output chain.
+constexpr std::int64_t kBufferFrames = 4096;
+
+// Feeds the appsrc from a PcmSource. Runs on GStreamer's streaming thread (and
+// on the seeking thread), so every access goes through the mutex.
+class Feed {
+public:
+    explicit Feed(std::unique_ptr<PcmSource> source) : source_(std::move(source)) {}
+
+    // Pushes the next buffer, or the end of the stream.
+    void Push(GstAppSrc* appsrc) {
+        std::lock_guard lock(mutex_);
+        gsize frameBytes = sizeof(float) * source_->Channels();
+        GstBuffer* buffer = gst_buffer_new_allocate(nullptr, kBufferFrames * frameBytes, nullptr);
+        GstMapInfo map;
+        std::int64_t frames = 0;
+        if (buffer != nullptr && gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
+            frames = source_->Read(reinterpret_cast<float*>(map.data), kBufferFrames);
+            gst_buffer_unmap(buffer, &map);
+        }
+        if (frames <= 0) {
+            if (buffer != nullptr) {
+                gst_buffer_unref(buffer);
+            }
+            gst_app_src_end_of_stream(appsrc);
+            return;
+        }
+        gst_buffer_set_size(buffer, gssize(frames * frameBytes));
+        GST_BUFFER_PTS(buffer) = TimeOf(next_);
+        GST_BUFFER_DURATION(buffer) = TimeOf(next_ + frames) - TimeOf(next_);
+        next_ += frames;
+        gst_app_src_push_buffer(appsrc, buffer);
+    }
+
+    // Moves the feed to the sample frame nearest to the time.
+    bool Seek(guint64 time) {
+        std::lock_guard lock(mutex_);
+        next_ = std::int64_t(gst_util_uint64_scale_round(time, source_->SampleRate(), GST_SECOND));
+        next_ = std::min(next_, source_->Frames());
+        return source_->Seek(next_);
+    }
+
+    GstClockTime TimeOf(std::int64_t frame) const {
+        return gst_util_uint64_scale_int(guint64(frame), GST_SECOND, source_->SampleRate());
+    }
+
+private:
+    std::mutex mutex_;
+    std::unique_ptr<PcmSource> source_;
+    std::int64_t next_ = 0;
+};
+
+void OnNeedData(GstAppSrc* appsrc, guint, gpointer feed) {
+    static_cast<Feed*>(feed)->Push(appsrc);
+}
+
+gboolean OnSeekData(GstAppSrc*, guint64 offset, gpointer feed) {
+    return static_cast<Feed*>(feed)->Seek(offset);
+}
+
+class GstEngine final : public MediaEngine {
+public:
+    explicit GstEngine(GstElement* sink)
+        : sink_(sink != nullptr ? GST_ELEMENT(gst_object_ref_sink(sink)) : nullptr) {}
+
+    ~GstEngine() override {
+        if (pipeline_ != nullptr) {
+            gst_element_set_state(pipeline_, GST_STATE_NULL);
+            gst_object_unref(bus_);
+            gst_object_unref(pipeline_);
+        }
+        if (sink_ != nullptr) {
+            gst_object_unref(sink_);
+        }
+    }
+
+    bool RenderFile(const QString& path) override {
+        if (tried_ || sink_ == nullptr || !InitGstreamer()) {
+            return false;
+        }
+        tried_ = true;
+        std::unique_ptr<PcmSource> source = OpenPcmSource(path);
+        if (source == nullptr || source->Frames() <= 0) {
+            return false;
+        }
+        length_ = double(source->Frames()) / source->SampleRate();
+        int rate = source->SampleRate(), channels = source->Channels();
+        feed_ = std::make_unique<Feed>(std::move(source));
+        if (!BuildPipeline(rate, channels)) {
+            Discard();
+            return false;
+        }
+        gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+        if (!WaitForAsyncDone()) {
+            Discard();
+            return false;
+        }
+        return true;
+    }
+
+    bool Run() override { return ChangeState(GST_STATE_PLAYING); }
+    bool Pause() override { return ChangeState(GST_STATE_PAUSED); }
+    bool Stop() override { return ChangeState(GST_STATE_PAUSED); }
+
+    std::optional<double> Duration() override {
+        if (pipeline_ == nullptr) {
+            return std::nullopt;
+        }
+        return length_;
+    }
+
+    std::optional<double> CurrentPosition() override {
+        if (pipeline_ == nullptr) {
+            return std::nullopt;
+        }
+        DrainBus();
+        if (atEnd_) {
+            return length_;
+        }
+        gint64 position = 0;
+        if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) {
+            position_ = std::clamp(double(position) / GST_SECOND, 0.0, length_);
+        }
+        return position_;
+    }
+
+    bool SetCurrentPosition(double seconds) override {
+        if (pipeline_ == nullptr || std::isnan(seconds)) {
+            return false;
+        }
+        return SeekTo(std::clamp(seconds, 0.0, length_), rate_);
+    }
+
+    bool SetRate(double rate) override {
+        if (pipeline_ == nullptr || std::isnan(rate)) {
+            return false;
+        }
+        rate = std::clamp(rate, kMinRate, kMaxRate);
+        if (rate == rate_) {
+            return true;
+        }
+        double position = CurrentPosition().value_or(0.0);
+        rate_ = rate;
+        // At the end there is nothing to play; the next seek brings the rate.
+        return atEnd_ || SeekTo(position, rate_);
+    }
+
+    bool SetVolume(long hundredthsOfDecibel) override {
+        if (pipeline_ == nullptr) {
+            return false;
+        }
+        long clamped = std::clamp(hundredthsOfDecibel, kMinVolume, 0L);
+        g_object_set(volume_, "volume", std::pow(10.0, clamped / 2000.0), nullptr);
+        return true;
+    }
+
+    bool SetBalance(long hundredthsOfDecibel) override {
+        if (pipeline_ == nullptr) {
+            return false;
+        }
+        long clamped = std::clamp(hundredthsOfDecibel, -kBalanceRange, kBalanceRange);
+        g_object_set(panorama_, "panorama", gfloat(double(clamped) / kBalanceRange), nullptr);
+        return true;
+    }
+
+private:
+    // appsrc ! audioconvert ! scaletempo ! audioconvert ! audiopanorama !
+    // volume ! audioconvert ! audioresample ! sink
+    bool BuildPipeline(int rate, int channels) {
+        pipeline_ = gst_pipeline_new(nullptr);
+        bus_ = gst_element_get_bus(pipeline_);
+        const char* names[] = {"appsrc",        "audioconvert", "scaletempo",   "audioconvert",
+                               "audiopanorama", "volume",       "audioconvert", "audioresample"};
+        GstElement* chain[9] = {};
+        for (int i = 0; i < 8; ++i) {
+            chain[i] = gst_element_factory_make(names[i], nullptr);
+            if (chain[i] == nullptr) {
+                return false;  // the elements already added go with the pipeline
+            }
+            gst_bin_add(GST_BIN(pipeline_), chain[i]);
+        }
+        chain[8] = sink_;
+        gst_bin_add(GST_BIN(pipeline_), sink_);
+        for (int i = 0; i < 8; ++i) {
+            if (!gst_element_link(chain[i], chain[i + 1])) {
+                return false;
+            }
+        }
+        panorama_ = chain[4];
+        volume_ = chain[5];
+        g_object_set(panorama_, "method", 1, nullptr);  // simple: a balance, not a mix
+
+        GstCaps* caps = gst_caps_new_simple(
+            "audio/x-raw", "format", G_TYPE_STRING, "F32LE", "layout", G_TYPE_STRING, "interleaved",
+            "rate", G_TYPE_INT, rate, "channels", G_TYPE_INT, channels, nullptr);
+        if (channels == 2) {
+            gst_caps_set_simple(caps, "channel-mask", GST_TYPE_BITMASK, guint64(0x3), nullptr);
+        }
+        GstElement* appsrc = chain[0];
+        g_object_set(appsrc, "caps", caps, "format", GST_FORMAT_TIME, "stream-type",
+                     GST_APP_STREAM_TYPE_SEEKABLE, "max-bytes",
+                     guint64(2 * kBufferFrames * sizeof(float) * channels), "duration",
+                     guint64(std::llround(length_ * GST_SECOND)), nullptr);
+        gst_caps_unref(caps);
+        GstAppSrcCallbacks callbacks = {};
+        callbacks.need_data = OnNeedData;
+        callbacks.seek_data = OnSeekData;
+        gst_app_src_set_callbacks(GST_APP_SRC(appsrc), &callbacks, feed_.get(), nullptr);
+        return true;
+    }
+
+    // Drops the half-built pipeline of a failed render.
+    void Discard() {
+        if (pipeline_ != nullptr) {
+            gst_element_set_state(pipeline_, GST_STATE_NULL);
+            gst_object_unref(bus_);
+            gst_object_unref(pipeline_);
+        }
+        pipeline_ = nullptr;
+        bus_ = nullptr;
+        feed_.reset();
+    }
+
+    bool ChangeState(GstState state) {
+        if (pipeline_ == nullptr) {
+            return false;
+        }
+        DrainBus();
+        if (gst_element_set_state(pipeline_, state) == GST_STATE_CHANGE_FAILURE) {
+            return false;
+        }
+        return gst_element_get_state(pipeline_, nullptr, nullptr, kWait) ==
+               GST_STATE_CHANGE_SUCCESS;
+    }
+
+    // A flushing, accurate seek that returns once the sink holds the target's
+    // first sample, so the next position read is the target.
+    bool SeekTo(double seconds, double rate) {
+        DrainBus();
+        auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+        gint64 time = std::llround(seconds * GST_SECOND);
+        if (!gst_element_seek(pipeline_, rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, time,
+                              GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE)) {
+            return false;
+        }
+        bool done = WaitForAsyncDone() && gst_element_get_state(pipeline_, nullptr, nullptr,
+                                                                kWait) == GST_STATE_CHANGE_SUCCESS;
+        atEnd_ = seconds >= length_;
+        position_ = seconds;
+        return done;
+    }
+
+    bool WaitForAsyncDone() {
+        auto types = GstMessageType(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR);
+        GstMessage* message = gst_bus_timed_pop_filtered(bus_, kWait, types);
+        if (message == nullptr) {
+            return false;
+        }
+        bool done = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE;
+        gst_message_unref(message);
+        return done;
+    }
+
+    // Handles the messages of the bus on the caller's thread: the end of the
+    // stream (or an error while playing) holds the position at the length.
+    void DrainBus() {
+        while (GstMessage* message = gst_bus_pop(bus_)) {
+            if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS ||
+                GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+                atEnd_ = true;
+            }
+            gst_message_unref(message);
+        }
+    }
+
+    GstElement* sink_;
+    GstElement* pipeline_ = nullptr;
+    GstBus* bus_ = nullptr;
+    GstElement* panorama_ = nullptr;
+    GstElement* volume_ = nullptr;
+    std::unique_ptr<Feed> feed_;
+    bool tried_ = false;
+    bool atEnd_ = false;
+    double length_ = 0.0;
+    double position_ = 0.0;
+    double rate_ = 1.0;
+};
+
+}  // namespace
+
+bool InitGstreamer() {
+    static const bool ok = gst_init_check(nullptr, nullptr, nullptr);
+    return ok;
+}
+
+std::unique_ptr<MediaEngine> CreateGstEngine(GstElement* sink) {
+    return std::make_unique<GstEngine>(sink);
+}
+
+std::unique_ptr<MediaEngine> CreateGstEngine() {
+    GstElement* sink =
+        InitGstreamer() ? gst_element_factory_make("autoaudiosink", nullptr) : nullptr;
+    return std::make_unique<GstEngine>(sink);
+}
+
+MediaEngineFactory GstEngineFactory() {
+    return [] { return CreateGstEngine(); };
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+// Layout of an MPEG audio file found by walking its frame headers: enough to
+// know the exact length of the decoded stream and where every frame starts.
+
+// One parsed MPEG audio frame header (MPEG 1, 2 and 2.5, layers I to III).
+struct MpegFrameHeader {
+    int version = 1;  // 1, 2, or 25 for MPEG 2.5
+    int layer = 3;
+    int bitrateKbps = 0;
+    int sampleRate = 0;
+    int channels = 2;
+    int samplesPerFrame = 0;
+    int frameBytes = 0;
+};
+
+// Everything the decoder and the engine need to know about an MP3 file.
+struct Mp3Layout {
+    int sampleRate = 0;
+    int channels = 0;
+    int samplesPerFrame = 0;
+    // Audio frames the walk found (a Xing/Info/VBRI frame is not audio); sets
+    // the length. Trusted over a header's count, which some writers get wrong
+    // by a frame and which a cut or damaged file no longer matches.
+    std::uint64_t frameCount = 0;
+    // File offset of every audio frame the walk found, in order.
+    std::vector<std::uint64_t> frameOffsets;
+    // Frame count announced by a Xing/Info or VBRI header, when there is one.
+    std::optional<std::uint64_t> headerFrameCount;
+
+    // Length of the decoded stream in seconds.
+    double Seconds() const {
+        return sampleRate > 0 ? double(frameCount) * samplesPerFrame / sampleRate : 0.0;
+    }
+};
+
+// Reads up to size bytes at offset into buffer; returns how many were read.
+using ReadAt =
+    std::function<std::size_t(std::uint64_t offset, std::uint8_t* buffer, std::size_t size)>;
+
+// Parses the four header bytes of an MPEG audio frame; no value when they are
+// not a usable header (no sync, reserved fields, free-format bitrate).
+std::optional<MpegFrameHeader> ParseMpegFrameHeader(const std::uint8_t* bytes);
+
+// Frame count from a Xing/Info or VBRI header inside the given first frame.
+std::optional<std::uint64_t> ReadHeaderFrameCount(std::span<const std::uint8_t> frame,
+                                                  const MpegFrameHeader& header);
+
+// Size of the ID3v2 tag whose ten header bytes are given (0 when not a tag).
+std::uint64_t Id3v2TagBytes(const std::uint8_t* header);
+
+// Size of the ID3v1 and APE tags that end the file, given its last bytes
+// (kTrailingTagProbe of them, or the whole file when shorter); 0 when none.
+std::uint64_t TrailingTagBytes(std::span<const std::uint8_t> fileEnd);
+inline constexpr std::size_t kTrailingTagProbe = 160;
+
+// Walks the frames of an MPEG audio file of fileSize bytes, skipping tags and
+// resynchronising over damaged data; no value when no run of frames is found.
+std::optional<Mp3Layout> ScanMp3(std::uint64_t fileSize, const ReadAt& read);
+
+// Walks the frames of an MPEG audio file held in memory.
+std::optional<Mp3Layout> ScanMp3(std::span<const std::uint8_t> bytes);
