@@ -1,4 +1,6 @@
 #include "app/app_module.h"
 #include "playback/gst_engine.h"
 
-int main(int argc, char** argv) { return RunTembrel(argc, argv, GstEngineFactory()); }
+int main(int argc, char** argv) {
+    return RunTembrel(argc, argv, GstEngineFactory());
+}
