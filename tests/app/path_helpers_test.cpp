@@ -1,4 +1,5 @@
 #include "app/path_helpers.h"
+#include "support/message_watcher.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -141,32 +142,14 @@ TEST_F(FileHelpers, ReadWholeFileDecodesBothEncodings) {
     EXPECT_EQ(ReadWholeFile(Make(QStringLiteral("empty.txt"), QByteArray())), QString());
 }
 
-// Closes every message box the helper opens and counts them.
-class MessageCloser {
-public:
-    MessageCloser() {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (QWidget* box = QApplication::activeModalWidget()) {
-                ++shown_;
-                box->close();
-            }
-        });
-        timer_.start(10);
-    }
-    int shown() const { return shown_; }
-
-private:
-    QTimer timer_;
-    int shown_ = 0;
-};
-
 TEST_F(FileHelpers, ReadWholeFileReportsFailuresAndGivesEmptyText) {
     const QString unreadable[] = {dir_.filePath(QStringLiteral("missing.txt")), dir_.path(),
                                   MakeFifo(QStringLiteral("pipe"))};
     for (const QString& path : unreadable) {
-        MessageCloser closer;
+        MessageWatcher messages;
         EXPECT_EQ(ReadWholeFile(path), QString()) << path.toStdString();
-        EXPECT_EQ(closer.shown(), 1) << path.toStdString();
+        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Fehler beim Öffnen der Datei. ")})
+            << path.toStdString();
     }
 }
 

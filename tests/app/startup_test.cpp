@@ -36,7 +36,7 @@ TEST(StartUp, FirstStartUsesDefaultsAndShowsTheProgramFolder) {
     EXPECT_EQ(LeftTwips(window.get()), 195);  // 200 twips, on whole pixels
     EXPECT_EQ(TopTwips(window.get()), 1395);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->focusWidget(), window->dummy);
+    EXPECT_EQ(window->focusWidget(), static_cast<QWidget*>(window->dummy));
 
     frmLyrics* lyrics = window->ExistingLyrics();
     ASSERT_NE(lyrics, nullptr);

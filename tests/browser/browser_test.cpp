@@ -73,7 +73,7 @@ TEST_F(Browser, TheRootHasNoWayUp) {
     // Up at the root changes nothing.
     window_->cmdBack->click();
     EXPECT_EQ(window_->dirDirs->Path(), QStringLiteral("/"));
-    EXPECT_EQ(window_->focusWidget(), window_->dummy);
+    EXPECT_EQ(window_->focusWidget(), static_cast<QWidget*>(window_->dummy));
 }
 
 TEST_F(Browser, EnteringAndLeavingFolders) {
@@ -96,7 +96,7 @@ TEST_F(Browser, EnteringAndLeavingFolders) {
 
     window_->cmdBack->click();
     EXPECT_EQ(window_->currentFolder, root_ + QStringLiteral("/"));
-    EXPECT_EQ(window_->focusWidget(), window_->dummy);
+    EXPECT_EQ(window_->focusWidget(), static_cast<QWidget*>(window_->dummy));
 
     // The root button goes to the mount point of the volume holding the folder.
     window_->cmdRoot->click();
