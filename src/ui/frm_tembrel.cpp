@@ -8,7 +8,9 @@
 #include "ui/pictures.h"
 #include "ui/scroll_bar.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -54,9 +56,9 @@ void frmTembrel::ConnectHandlers() {
     connect(cmdPause1, &QPushButton::clicked, this, &frmTembrel::cmdPause1_Click);
     connect(cmdStop1, &QPushButton::clicked, this, &frmTembrel::cmdStop1_Click);
     // Each value of a drag acts at once, as a settled change does.
-    for (auto [bar, handler] : {std::pair{V1, &frmTembrel::V1_Change},
-                                std::pair{B1, &frmTembrel::B1_Change},
-                                std::pair{S1, &frmTembrel::S1_Change}}) {
+    for (auto [bar, handler] :
+         {std::pair{V1, &frmTembrel::V1_Change}, std::pair{B1, &frmTembrel::B1_Change},
+          std::pair{S1, &frmTembrel::S1_Change}}) {
         connect(bar, &ScrollBar::Change, this, handler);
         connect(bar, &ScrollBar::Scroll, this, handler);
     }
@@ -69,6 +71,16 @@ void frmTembrel::ConnectHandlers() {
     connect(Command7, &QPushButton::clicked, this, &frmTembrel::Command7_Click);
     connect(Command8, &QPushButton::clicked, this, &frmTembrel::Command8_Click);
     connect(Command9, &QPushButton::clicked, this, &frmTembrel::Command9_Click);
+    connect(cmdCue1, &QPushButton::clicked, this, &frmTembrel::cmdCue1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmTembrel::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmTembrel::Command3_Click);
+    connect(lstCue, &ListBox::MouseDown, this, &frmTembrel::lstCue_MouseDown);
+    connect(mnuRemCue, &QAction::triggered, this, &frmTembrel::mnuRemCue_Click);
+    connect(mnuEdit, &QAction::triggered, this, &frmTembrel::mnuEdit_Click);
+    connect(txtCueTitle, &QLineEdit::returnPressed, this, &frmTembrel::txtCueTitle_KeyPress);
+    connect(lstCue, &ListBox::DblClick, this, &frmTembrel::lstCue_DblClick);
+    connect(cmdNext1, &QPushButton::clicked, this, &frmTembrel::cmdNext1_Click);
+    connect(cmdPrev1, &QPushButton::clicked, this, &frmTembrel::cmdPrev1_Click);
     connect(Timer1, &QTimer::timeout, this, &frmTembrel::Timer1_Timer);
 }
 

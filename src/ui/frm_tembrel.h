@@ -152,6 +152,17 @@ public:
     // Cue list and cue file (cues/).
     bool LoadCueFile();
     void SaveCueFile();
+    void cmdCue1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void lstCue_MouseDown(Qt::MouseButton button, QPoint position);
+    void mnuRemCue_Click();
+    void mnuEdit_Click();
+    // Enter in the title box: the selected cue point takes the box's text as title.
+    void txtCueTitle_KeyPress();
+    void lstCue_DblClick();
+    void cmdNext1_Click();
+    void cmdPrev1_Click();
     // Selects a cue line and shows its title in the title box.
     void SelectCue(int index);
 
@@ -166,6 +177,10 @@ private:
     MediaEngine& Media();
     // The shared jump procedure: moves the position by whole seconds.
     void Jump(int seconds);
+    // Moves the selected cue point by one second (-1 or 1).
+    void NudgeCue(int step);
+    // Puts a new text at line i, keeping the line's place and seconds, selected.
+    void ReplaceCueLine(int index, const QString& text, qint32 seconds);
 
     void BuildBrowserArea();
     void BuildCueArea();

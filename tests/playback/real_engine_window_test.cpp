@@ -11,10 +11,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -22,9 +25,8 @@ class RealEngineWindow : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(InitGstreamer());
-        const QString source = QString::fromLatin1(GetParam()) == QLatin1String("wav")
-                                   ? Files().wav
-                                   : Files().mp3Vbr;
+        const QString source =
+            QString::fromLatin1(GetParam()) == QLatin1String("wav") ? Files().wav : Files().mp3Vbr;
         name_ = QStringLiteral("Probe.") + QString::fromLatin1(GetParam());
         ASSERT_TRUE(QFile::copy(source, music_.path() + QLatin1Char('/') + name_));
         program_.WriteSettings("[Kestrin's Tembrel]\nPfad=" + music_.path().toUtf8() + "/\n");
@@ -79,6 +81,24 @@ TEST_P(RealEngineWindow, OpensPlaysPausesStopsAndJumpsExactly) {
     const double target = window_->H1->Value();
     EXPECT_EQ(target, 10);
     EXPECT_DOUBLE_EQ(window_->media->CurrentPosition().value_or(-1), 10.0);
+}
+
+TEST_P(RealEngineWindow, ACueSetWhilePlayingIsThereAfterReopening) {
+    const int entry = Lines(window_->lstPath).indexOf(name_);
+    window_->lstPath->SetListIndex(entry);
+    window_->lstPath_DblClick();
+    ASSERT_NE(window_->media, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Position() >= 1.6; }));
+    const qint32 seconds = static_cast<qint32>(std::nearbyint(Position()));
+    const QString time = window_->txtCue->text();
+    window_->txtCueTitle->setText(QStringLiteral("Vers 1"));
+    window_->cmdCue1->click();
+
+    window_->lstPath->SetListIndex(entry);
+    window_->lstPath_DblClick();
+    ASSERT_EQ(window_->lstCue->ListCount(), 2);
+    EXPECT_EQ(window_->lstCue->List(1), time + QStringLiteral(" - Vers 1"));
+    EXPECT_EQ(window_->lstCue->ItemData(1), seconds);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, RealEngineWindow, ::testing::Values("wav", "mp3"));

@@ -1,0 +1,36 @@
+// Playing from a chosen cue point: double-click, Next and Previous.
+#include "cues/cue_file.h"
+#include "ui/frm_tembrel.h"
+#include "ui/list_box.h"
+#include "ui/scroll_bar.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+void frmTembrel::lstCue_DblClick() {
+    const int index = lstCue->ListIndex();
+    txtCueTitle->setText(CueTitleOf(lstCue->Text()));
+    if (index >= 0) {
+        Media().SetCurrentPosition(lstCue->ItemData(index));
+        H1->SetValue(lstCue->ItemData(index));
+    }
+    currentCue = index;
+    cueAdvanced = 0;
+    Media().Run();
+}
+
+void frmTembrel::cmdNext1_Click() {
+    dummy->setFocus();
+    const int next = lstCue->ListIndex() + 1;
+    if (next > lstCue->ListCount() - 1) {
+        return;
+    }
+    lstCue->SetListIndex(next);
+    lstCue_DblClick();
+}
+
+void frmTembrel::cmdPrev1_Click() {
+    lstCue->SetListIndex(std::max(0, lstCue->ListIndex() - 1));
+    lstCue_DblClick();
+    dummy->setFocus();
+}
