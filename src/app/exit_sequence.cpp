@@ -9,6 +9,8 @@
 #include <QApplication>
 
 void frmTembrel::Form_Unload() {
+    // Typing in the lyrics window that was never saved is kept.
+    SavePendingLyrics();
     CleanUp();
     frmLyrics* lyrics = Lyrics();
     const QList<QPair<QString, QString>> settings = {

@@ -10,6 +10,10 @@
 void frmTembrel::lstCue_DblClick() {
     const int index = lstCue->ListIndex();
     txtCueTitle->setText(CueTitleOf(lstCue->Text()));
+    SavePendingLyrics();
+    lyricsTitle = LyricsTitleFor();
+    LoadLyrics(false);
+    lyricsChanged = false;
     if (index >= 0) {
         Media().SetCurrentPosition(lstCue->ItemData(index));
         H1->SetValue(lstCue->ItemData(index));

@@ -25,9 +25,12 @@ void ShowText(Box* box, const QString& text) {
 }  // namespace
 
 void frmTembrel::Timer1_Timer() {
-    if (currentFile.isEmpty()) {
+    // A message box opened by this tick (a lyrics file that cannot be read or
+    // saved) runs its own event loop; the tick must not run inside it.
+    if (currentFile.isEmpty() || inTick_) {
         return;
     }
+    inTick_ = true;
     const double p = Media().CurrentPosition().value_or(0);
     H1->SetValue(static_cast<int>(RoundToEven(p)));
 
@@ -38,9 +41,12 @@ void frmTembrel::Timer1_Timer() {
                 Media().SetCurrentPosition(lstCue->ItemData(currentCue));
             }
         } else if (cueAdvanced == 0) {
-            SelectCue(next);
+            // The boundary counts as followed before any lyrics are loaded, so
+            // that no later tick follows it again.
             currentCue = next;
             cueAdvanced = 1;
+            SelectCue(next);
+            FollowLyrics(CueTitleOf(lstCue->List(next)));
         }
     }
 
@@ -49,6 +55,7 @@ void frmTembrel::Timer1_Timer() {
     ShowText(txtTLeft1, TimeText(Media().Duration().value_or(0) - position));
     ShowText(txtTUsed1, TimeText(position));
     ShowText(txtCue, txtTUsed1->text());
+    inTick_ = false;
 }
 
 void frmTembrel::H1_Scroll() {

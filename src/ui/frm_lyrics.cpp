@@ -18,20 +18,28 @@ frmLyrics::frmLyrics(frmTembrel* mainWindow) : QMainWindow(nullptr), main_(mainW
     mnuSave = menuBar()->addAction(QStringLiteral("speichern"));
     mnuSave->setObjectName(QStringLiteral("mnuSave"));
 
-    // The text box fills the client area below the menu bar at every size.
-    txtLyrics = new QPlainTextEdit(this);
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    txtLyrics = new QPlainTextEdit(client);
     txtLyrics->setObjectName(QStringLiteral("txtLyrics"));
     txtLyrics->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtLyrics->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtLyrics->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtLyrics->setFont(FixedFont(9));
+    txtLyrics->setTabChangesFocus(false);
     SetColours(txtLyrics, ColourFromBgr(0x00FFFFFF), ColourFromBgr(0x00000000));
-    setCentralWidget(txtLyrics);
 
-    const QRect client = TwipsRect(9735, 2385, 5880, 7245);
-    resize(client.width(), client.height() + menuBar()->sizeHint().height());
-    move(client.topLeft());
+    const QRect design = TwipsRect(9735, 2385, 5880, 7245);
+    resize(design.width(), design.height() + menuBar()->sizeHint().height());
+    move(design.topLeft());
 
     connect(mnuClose, &QAction::triggered, this, &frmLyrics::mnuClose_Click);
+    connect(mnuSave, &QAction::triggered, this, &frmLyrics::mnuSave_Click);
+    connect(txtLyrics, &QPlainTextEdit::textChanged, main_, &frmTembrel::txtLyrics_Change);
     Form_Load();
+}
+
+void frmLyrics::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
 }

@@ -81,6 +81,9 @@ void frmTembrel::ConnectHandlers() {
     connect(lstCue, &ListBox::DblClick, this, &frmTembrel::lstCue_DblClick);
     connect(cmdNext1, &QPushButton::clicked, this, &frmTembrel::cmdNext1_Click);
     connect(cmdPrev1, &QPushButton::clicked, this, &frmTembrel::cmdPrev1_Click);
+    connect(Command4, &QPushButton::clicked, this, &frmTembrel::Command4_Click);
+    connect(mnuRepeat, &QAction::triggered, this, &frmTembrel::mnuRepeat_Click);
+    connect(tmrRepeat, &QTimer::timeout, this, &frmTembrel::RepeatTick);
     connect(Timer1, &QTimer::timeout, this, &frmTembrel::Timer1_Timer);
 }
 

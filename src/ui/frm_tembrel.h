@@ -14,6 +14,7 @@ class DriveList;
 class FileList;
 class FolderList;
 class ListBox;
+class PictureBox;
 class ScrollBar;
 class QAction;
 class QGroupBox;
@@ -38,6 +39,8 @@ public:
     frmLyrics* Lyrics();
     // The lyrics window if it exists.
     frmLyrics* ExistingLyrics() const { return lyricsWindow_; }
+    // The lyrics window is going away; the next use creates a new one.
+    void ForgetLyrics() { lyricsWindow_.clear(); }
 
     // Area A: file browser.
     DriveList* drvDrives;
@@ -64,7 +67,7 @@ public:
     QPushButton* Command9;
     QPushButton* Command5;
     QPushButton* Command1;
-    QLabel* picRepeat;
+    PictureBox* picRepeat;
     QPushButton* Command7;
     QPushButton* Command6;
     QPushButton* Command8;
@@ -97,7 +100,7 @@ public:
     ScrollBar* B1;
     QLabel* Label1;
     QPushButton* cmdBReset1;
-    QLabel* picAni;
+    PictureBox* picAni;
     QLabel* lblRepeat;
     // Timers and the popup menu.
     QTimer* Timer1;
@@ -121,6 +124,13 @@ public:
     int cueAdvanced = 0;
     QString positionText;
     int repeatFrame = 0;
+    // Lyrics shown in the lyrics window: their title and file (empty when the
+    // title cannot name a file), whether the text changed since the button or
+    // a cue choice loaded it, and whether it holds typing not yet saved.
+    QString lyricsTitle;
+    QString lyricsFile;
+    bool lyricsChanged = false;
+    bool lyricsUnsaved = false;
 
     // File browser (browser/).
     void dirDirs_Change();
@@ -166,6 +176,23 @@ public:
     // Selects a cue line and shows its title in the title box.
     void SelectCue(int index);
 
+    // Lyrics (lyrics/).
+    void Command4_Click();
+    QString LyricsTitleFor();
+    void LoadLyrics(bool openEmpty);
+    void SaveLyrics();
+    // Saves lyrics the user typed and has not saved, before they are replaced.
+    void SavePendingLyrics();
+    // Hides the lyrics window and empties its text (when it exists).
+    void HideLyrics();
+    // Puts text into the lyrics window as the program, not the user.
+    void ShowLyricsText(const QString& text);
+    void txtLyrics_Change();
+
+    // Repeat (repeat/).
+    void mnuRepeat_Click();
+    void RepeatTick();
+
     // Exit sequence (app/): releases the engine and writes the settings.
     void Form_Unload();
 
@@ -177,6 +204,8 @@ private:
     MediaEngine& Media();
     // The shared jump procedure: moves the position by whole seconds.
     void Jump(int seconds);
+    // Loads the lyrics of a title the tick followed into, or hides them.
+    void FollowLyrics(const QString& title);
     // Moves the selected cue point by one second (-1 or 1).
     void NudgeCue(int step);
     // Puts a new text at line i, keeping the line's place and seconds, selected.
@@ -194,6 +223,8 @@ private:
     ProgramValues program_;
     MediaEngineFactory engineFactory_;
     QPointer<frmLyrics> lyricsWindow_;
+    bool inTick_ = false;
+    bool settingLyrics_ = false;
     // Focus order of the window's controls: (tab index, control).
     std::vector<std::pair<int, QWidget*>> tabOrder_;
 };

@@ -6,6 +6,7 @@
 #include "ui/frm_tembrel.h"
 #include "ui/layout_helpers.h"
 #include "ui/list_box.h"
+#include "ui/picture_box.h"
 #include "ui/pictures.h"
 #include "ui/scroll_bar.h"
 
@@ -143,10 +144,10 @@ void frmTembrel::BuildProgressArea() {
                           QStringLiteral("jump back 2 sec"));
     tabOrder_.emplace_back(43, Command1);
 
-    picRepeat = new QLabel(Frame4);
+    picRepeat = new PictureBox(Frame4);
     picRepeat->setObjectName(QStringLiteral("picRepeat"));
     picRepeat->setGeometry(TwipsRect(2280, 150, 300, 300));
-    picRepeat->setPixmap(RepeatStill());
+    picRepeat->SetPicture(RepeatStill());
     picRepeat->setFocusPolicy(Qt::TabFocus);
     picRepeat->setVisible(false);
     tabOrder_.emplace_back(46, picRepeat);
@@ -236,11 +237,10 @@ void frmTembrel::BuildHiddenArea() {
         MakeButton(Frame3, "cmdBReset1", TwipsRect(840, 540, 375, 195), QStringLiteral("/\\"));
     tabOrder_.emplace_back(31, cmdBReset1);
 
-    picAni = new QLabel(this);
+    picAni = new PictureBox(this);
     picAni->setObjectName(QStringLiteral("picAni"));
     picAni->setGeometry(TwipsRect(12180, 3795, 1200, 300));
-    picAni->setPixmap(RepeatStrip());
-    picAni->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picAni->SetPicture(RepeatStrip());
     picAni->setFocusPolicy(Qt::TabFocus);
     tabOrder_.emplace_back(44, picAni);
 

@@ -1,6 +1,8 @@
+#include "support/message_watcher.h"
 #include "support/program_fixture.h"
 #include "ui/frm_lyrics.h"
 #include "ui/frm_tembrel.h"
+#include "ui/picture_box.h"
 #include "ui/pictures.h"
 #include "ui/scroll_bar.h"
 
@@ -125,7 +127,9 @@ TEST_F(MainWindow, LyricsWindowActsFromItsMenuBar) {
     EXPECT_EQ(items[0]->menu(), nullptr);
     lyrics->show();
     lyrics->txtLyrics->setPlainText(QStringLiteral("C  G\nLa la"));
-    items[0]->trigger();
+    MessageWatcher messages;
+    items[0]->trigger();  // hides, then fails to save lyrics that have no file yet
     EXPECT_FALSE(lyrics->isVisible());
     EXPECT_EQ(lyrics->txtLyrics->toPlainText(), QStringLiteral("C  G\nLa la"));
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Fehler beim Schreiben der Datei. ")});
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The text without the CR and LF characters at its end, in any order and number.
+QString StripTrailingLineBreaks(const QString& text);
+
+// The name lyrics of a recording's start point are kept under: the
+// recording's file name without its last four characters (Song.mp3 gives Song).
+QString LyricsBaseName(const QString& recording);
+
+// The lyrics file of a title in a folder (ending in "/"): folder + title +
+// ".txt". nullopt for a title that cannot name a file in that folder: one
+// holding "/" or NUL, "." or "..", or too long for a file name.
+std::optional<QString> LyricsFileFor(const QString& folder, const QString& title);
+
+// Lyrics text as the window shows it (lines ending in "\n") from a file's text.
+QString LyricsTextFromFile(const QString& fileText);
+// A lyrics file's text from the window's text: lines end in CR LF, and the
+// whole text is followed by one more CR LF.
+QString LyricsFileText(const QString& shownText);
