@@ -139,9 +139,14 @@ public:
             encoding != MPG123_ENC_FLOAT_32) {
             return false;
         }
-        std::vector<off_t> index(layout_.frameOffsets.begin(), layout_.frameOffsets.end());
+        // Every few frames is enough: the decoder walks the rest in a moment.
+        std::vector<off_t> index;
+        index.reserve(layout_.frameOffsets.size() / kIndexStep + 1);
+        for (std::size_t i = 0; i < layout_.frameOffsets.size(); i += kIndexStep) {
+            index.push_back(off_t(layout_.frameOffsets[i]));
+        }
         layout_.frameOffsets = {};
-        return mpg123_set_index(handle_, index.data(), 1, index.size()) == MPG123_OK;
+        return mpg123_set_index(handle_, index.data(), kIndexStep, index.size()) == MPG123_OK;
     }
 
     int SampleRate() const override { return layout_.sampleRate; }
@@ -184,6 +189,8 @@ public:
     }
 
 private:
+    static constexpr std::size_t kIndexStep = 8;
+
     // Frames to decode before a seek target. The decoder must rebuild the bit
     // reservoir (main data up to 511 bytes back, which spans many frames when
     // they are small) and the overlap of the frame before, or the first

@@ -77,6 +77,7 @@ TYPED_TEST(EngineContract, RefusesEverythingWithoutARenderedFile) {
     auto fresh = this->harness.Make();
     auto failed = this->harness.Make();
     EXPECT_FALSE(failed->RenderFile(this->harness.GoodFile() + ".missing"));
+    EXPECT_FALSE(failed->RenderFile(this->harness.GoodFile()));  // one file per engine
     for (MediaEngine* engine : {fresh.get(), failed.get()}) {
         EXPECT_FALSE(engine->Run());
         EXPECT_FALSE(engine->Pause());
