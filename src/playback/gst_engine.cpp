@@ -159,10 +159,13 @@ public:
         if (rate == rate_) {
             return true;
         }
-        double position = CurrentPosition().value_or(0.0);
-        rate_ = rate;
         // At the end there is nothing to play; the next seek brings the rate.
-        return atEnd_ || SeekTo(position, rate_);
+        double position = CurrentPosition().value_or(0.0);
+        if (!atEnd_ && !SeekTo(position, rate)) {
+            return false;
+        }
+        rate_ = rate;
+        return true;
     }
 
     bool SetVolume(long hundredthsOfDecibel) override {

@@ -153,6 +153,13 @@ TYPED_TEST(EngineContract, TheEndHoldsThePositionAtTheLengthUntilASeek) {
     this->harness.Wait(0.3);
     EXPECT_GT(engine->CurrentPosition().value_or(-1), 2.1);
     EXPECT_LT(engine->CurrentPosition().value_or(-1), kLength);
+
+    // Pausing and running again at the end change nothing.
+    ASSERT_TRUE(engine->SetCurrentPosition(kLength));
+    EXPECT_TRUE(engine->Pause());
+    EXPECT_TRUE(engine->Run());
+    this->harness.Wait(0.2);
+    EXPECT_EQ(engine->CurrentPosition(), kLength);
 }
 
 TYPED_TEST(EngineContract, RateSetsTheSpeedAndStaysAcrossSeeksAndPauses) {
