@@ -52,10 +52,11 @@ public:
         gst_app_src_push_buffer(appsrc, buffer);
     }
 
-    // Moves the feed to the sample frame nearest to the time.
+    // Moves the feed to the first sample frame at or after the time, so no
+    // buffer starts before the segment and loses its first sample to clipping.
     bool Seek(guint64 time) {
         std::lock_guard lock(mutex_);
-        next_ = std::int64_t(gst_util_uint64_scale_round(time, source_->SampleRate(), GST_SECOND));
+        next_ = std::int64_t(gst_util_uint64_scale_ceil(time, source_->SampleRate(), GST_SECOND));
         next_ = std::min(next_, source_->Frames());
         return source_->Seek(next_);
     }
@@ -84,11 +85,7 @@ public:
         : sink_(sink != nullptr ? GST_ELEMENT(gst_object_ref_sink(sink)) : nullptr) {}
 
     ~GstEngine() override {
-        if (pipeline_ != nullptr) {
-            gst_element_set_state(pipeline_, GST_STATE_NULL);
-            gst_object_unref(bus_);
-            gst_object_unref(pipeline_);
-        }
+        Discard();
         if (sink_ != nullptr) {
             gst_object_unref(sink_);
         }
@@ -159,10 +156,13 @@ public:
         if (rate == rate_) {
             return true;
         }
-        double position = CurrentPosition().value_or(0.0);
-        rate_ = rate;
         // At the end there is nothing to play; the next seek brings the rate.
-        return atEnd_ || SeekTo(position, rate_);
+        double position = CurrentPosition().value_or(0.0);
+        if (!atEnd_ && !SeekTo(position, rate)) {
+            return false;
+        }
+        rate_ = rate;
+        return true;
     }
 
     bool SetVolume(long hundredthsOfDecibel) override {
@@ -229,7 +229,8 @@ private:
         return true;
     }
 
-    // Drops the half-built pipeline of a failed render.
+    // Stops and drops the pipeline; the streaming threads are gone before the
+    // feed they use.
     void Discard() {
         if (pipeline_ != nullptr) {
             gst_element_set_state(pipeline_, GST_STATE_NULL);

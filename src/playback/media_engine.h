@@ -21,9 +21,10 @@
 //   target, and the next sound played starts at that sample, in any state.
 // - The position stays within 0..Duration: targets below 0 go to 0, targets
 //   past the end go to the end. At the end of the file playback stops by
-//   itself and the position stays at the length; nothing is reported.
+//   itself and the position stays at the length; nothing is reported. The
+//   engine still counts as running: a seek back plays on from the target.
 // - Volume, balance and rate stay set until changed, across seeks, pauses
-//   and Stop.
+//   and Stop. Values outside their ranges are brought to the nearest end.
 // - Before a successful RenderFile, and after a failed one, every call
 //   returns false (or no value) and changes nothing. Callers outside the
 //   open ignore the results.
@@ -32,6 +33,7 @@ public:
     virtual ~MediaEngine() = default;
 
     // Builds the playback chain for the file and leaves it paused at 0.
+    // Only the first call on an engine can succeed.
     virtual bool RenderFile(const QString& path) = 0;
 
     // Starts or resumes playback from the current position.
@@ -50,9 +52,11 @@ public:
 
     // Playback speed factor, 0.1 to 2.0; the pitch is kept.
     virtual bool SetRate(double rate) = 0;
-    // Volume in hundredths of a decibel: 0 full, -5000 nearly silent.
+    // Volume in hundredths of a decibel: 0 full, -2000 a tenth of the
+    // amplitude, -5000 nearly silent (down to -10000).
     virtual bool SetVolume(long hundredthsOfDecibel) = 0;
-    // Balance in hundredths of a decibel: -5000 full left, 0 centre, 5000 full right.
+    // Balance: -5000 only the left channel, 0 both, 5000 only the right; the
+    // other channel fades linearly in between.
     virtual bool SetBalance(long hundredthsOfDecibel) = 0;
 };
 

@@ -124,12 +124,7 @@ public:
         }
         mpg123_param(handle_, MPG123_FLAGS, MPG123_QUIET | MPG123_FORCE_FLOAT, 0);
         mpg123_param(handle_, MPG123_RESYNC_LIMIT, -1, 0);
-        // After a seek the decoder must rebuild the bit reservoir (up to 511
-        // bytes back, many frames when they are small) and the overlap of the
-        // frame before, or the first samples differ from a decode from the start.
-        int smallestFrame = layout_.samplesPerFrame / 8 *
-                            (layout_.samplesPerFrame == 1152 ? 32000 : 8000) / layout_.sampleRate;
-        mpg123_param(handle_, MPG123_PREFRAMES, 2 + 511 / std::max(smallestFrame, 1), 0);
+        mpg123_param(handle_, MPG123_PREFRAMES, PreFrames(), 0);
         mpg123_format_none(handle_);
         int channels = layout_.channels == 1 ? MPG123_MONO : MPG123_STEREO;
         if (mpg123_format(handle_, layout_.sampleRate, channels, MPG123_ENC_FLOAT_32) !=
@@ -144,9 +139,14 @@ public:
             encoding != MPG123_ENC_FLOAT_32) {
             return false;
         }
-        std::vector<off_t> index(layout_.frameOffsets.begin(), layout_.frameOffsets.end());
+        // Every few frames is enough: the decoder walks the rest in a moment.
+        std::vector<off_t> index;
+        index.reserve(layout_.frameOffsets.size() / kIndexStep + 1);
+        for (std::size_t i = 0; i < layout_.frameOffsets.size(); i += kIndexStep) {
+            index.push_back(off_t(layout_.frameOffsets[i]));
+        }
         layout_.frameOffsets = {};
-        return mpg123_set_index(handle_, index.data(), 1, index.size()) == MPG123_OK;
+        return mpg123_set_index(handle_, index.data(), kIndexStep, index.size()) == MPG123_OK;
     }
 
     int SampleRate() const override { return layout_.sampleRate; }
@@ -189,6 +189,24 @@ public:
     }
 
 private:
+    static constexpr std::size_t kIndexStep = 8;
+
+    // Frames to decode before a seek target. The decoder must rebuild the bit
+    // reservoir (main data up to 511 bytes back, which spans many frames when
+    // they are small) and the overlap of the frame before, or the first
+    // samples differ from a decode from the start.
+    int PreFrames() const {
+        const auto& offsets = layout_.frameOffsets;
+        std::uint64_t smallest = 1 << 20;
+        for (std::size_t i = 1; i < offsets.size(); ++i) {
+            smallest = std::min(smallest, offsets[i] - offsets[i - 1]);
+        }
+        bool mpeg1 = layout_.samplesPerFrame == 1152;
+        int overhead = 4 + (layout_.channels == 1 ? (mpeg1 ? 17 : 9) : (mpeg1 ? 32 : 17));
+        int mainData = std::max(int(std::min<std::uint64_t>(smallest, 1 << 20)) - overhead, 4);
+        return std::min(2 + 511 / mainData, 130);
+    }
+
     std::shared_ptr<FileHandle> file_;
     Mp3Layout layout_;
     mpg123_handle* handle_ = nullptr;

@@ -77,6 +77,7 @@ TYPED_TEST(EngineContract, RefusesEverythingWithoutARenderedFile) {
     auto fresh = this->harness.Make();
     auto failed = this->harness.Make();
     EXPECT_FALSE(failed->RenderFile(this->harness.GoodFile() + ".missing"));
+    EXPECT_FALSE(failed->RenderFile(this->harness.GoodFile()));  // one file per engine
     for (MediaEngine* engine : {fresh.get(), failed.get()}) {
         EXPECT_FALSE(engine->Run());
         EXPECT_FALSE(engine->Pause());
@@ -152,6 +153,13 @@ TYPED_TEST(EngineContract, TheEndHoldsThePositionAtTheLengthUntilASeek) {
     this->harness.Wait(0.3);
     EXPECT_GT(engine->CurrentPosition().value_or(-1), 2.1);
     EXPECT_LT(engine->CurrentPosition().value_or(-1), kLength);
+
+    // Pausing and running again at the end change nothing.
+    ASSERT_TRUE(engine->SetCurrentPosition(kLength));
+    EXPECT_TRUE(engine->Pause());
+    EXPECT_TRUE(engine->Run());
+    this->harness.Wait(0.2);
+    EXPECT_EQ(engine->CurrentPosition(), kLength);
 }
 
 TYPED_TEST(EngineContract, RateSetsTheSpeedAndStaysAcrossSeeksAndPauses) {

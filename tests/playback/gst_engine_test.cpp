@@ -116,6 +116,19 @@ TEST(GstEngineSeek, IsExactFarIntoALongVbrFileWithoutHeader) {
     }
 }
 
+TEST(GstEngineFactory, MakesEnginesThatPlayThroughTheAutomaticSink) {
+    // On a machine without sound the automatic sink falls back to a silent
+    // one that still keeps time.
+    MediaEngineFactory factory = GstEngineFactory();
+    auto engine = factory();
+    ASSERT_TRUE(engine->RenderFile(Files().wav));
+    ASSERT_TRUE(engine->SetVolume(-10000));
+    ASSERT_TRUE(engine->SetCurrentPosition(5));
+    ASSERT_TRUE(engine->Run());
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_GT(engine->CurrentPosition().value_or(0), 5.1);
+}
+
 TEST(GstEngineSound, VolumeScalesTheAmplitudeAndBalanceSilencesOneSide) {
     SampleTap tap;
     auto engine = RenderWithTap(Files().wav, tap);

@@ -18,7 +18,8 @@ void AppendLe(QByteArray& out, std::uint32_t value, int bytes) {
 
 }  // namespace
 
-bool WriteClickWav(const QString& path, double seconds, int rate, int channels) {
+bool WriteClickWav(const QString& path, double seconds, int rate, int channels, bool tone) {
+    double level = tone ? 1.0 : 0.0;
     auto frames = std::int64_t(std::llround(seconds * rate));
     std::uint32_t dataBytes = std::uint32_t(frames * channels * 2);
     QByteArray out;
@@ -37,8 +38,8 @@ bool WriteClickWav(const QString& path, double seconds, int rate, int channels) 
     AppendLe(out, dataBytes, 4);
     for (std::int64_t i = 0; i < frames; ++i) {
         double t = double(i) / rate;
-        double left = i % rate == 0 ? kClick : 0.1 * std::sin(2 * M_PI * 440 * t);
-        double right = 0.2 * std::sin(2 * M_PI * 660 * t);
+        double left = i % rate == 0 ? kClick : level * 0.1 * std::sin(2 * M_PI * 440 * t);
+        double right = level * 0.2 * std::sin(2 * M_PI * 660 * t);
         AppendLe(out, std::uint16_t(std::int16_t(std::lround(left * 32767))), 2);
         if (channels == 2) {
             AppendLe(out, std::uint16_t(std::int16_t(std::lround(right * 32767))), 2);
@@ -151,7 +152,8 @@ const QString& LongMp3() {
     static const QString path = [] {
         QString wav = Files().dir + "/long.wav";
         QString mp3 = Files().dir + "/long.mp3";
-        if (!WriteClickWav(wav, 180.0) || !EncodeMp3(wav, mp3, Mp3Kind::kVbr, false)) {
+        if (!WriteClickWav(wav, 180.0, 44100, 2, false) ||
+            !EncodeMp3(wav, mp3, Mp3Kind::kVbr, false)) {
             qFatal("could not generate the long test audio");
         }
         QFile::remove(wav);

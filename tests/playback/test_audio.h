@@ -15,7 +15,10 @@ inline constexpr float kClick = 0.9f;
 
 // Writes a 16-bit PCM WAV: a quiet tone on both channels (a different one on
 // the right) with a one-sample click on the left at every whole second.
-bool WriteClickWav(const QString& path, double seconds, int rate = 44100, int channels = 2);
+// Without the tone, an MP3 encoder makes small frames that lean on the bit
+// reservoir, the hardest case for an exact seek.
+bool WriteClickWav(const QString& path, double seconds, int rate = 44100, int channels = 2,
+                   bool tone = true);
 
 // How GStreamer's MP3 encoder is asked to encode.
 enum class Mp3Kind { kCbr, kVbr };
@@ -60,5 +63,6 @@ struct TestFiles {
 };
 const TestFiles& Files();
 
-// Three minutes of clicks as VBR MP3 without a Xing header (made on first use).
+// Three minutes of clicks without the tone as VBR MP3 without a Xing header
+// (made on first use).
 const QString& LongMp3();

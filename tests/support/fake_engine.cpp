@@ -23,7 +23,9 @@ bool FakeEngine::Allow(const QString& name, const QString& argument) {
 bool FakeEngine::RenderFile(const QString& path) {
     calls_.append("RenderFile(" + path + ")");
     auto file = control_->lengths.find(path);
-    if (rendered_ || control_->failing.count("RenderFile") || file == control_->lengths.end()) {
+    bool first = !tried_;
+    tried_ = true;
+    if (!first || control_->failing.count("RenderFile") || file == control_->lengths.end()) {
         return false;
     }
     rendered_ = true;

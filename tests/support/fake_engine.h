@@ -63,6 +63,7 @@ private:
 
     std::shared_ptr<FakeEngineControl> control_;
     QStringList calls_;
+    bool tried_ = false;
     bool rendered_ = false;
     bool running_ = false;
     double length_ = 0.0;
