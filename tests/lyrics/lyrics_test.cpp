@@ -27,9 +27,7 @@ protected:
         const QByteArray cues =
             "[0]00:00:00 - Start Point\r\n[10]00:00:10 - Vers\r\n"
             "[20]00:00:20 - Refrain\r\n[30]00:00:30\r\n\r\n";
-        AddRecording(QStringLiteral("Song.mp3"), 300, &cues);
-        Open(QStringLiteral("Song.mp3"));
-        ASSERT_NE(Engine(), nullptr);
+        OpenWithCues(QStringLiteral("Song.mp3"), 300, cues);
     }
 
     void Write(const QString& name, const QByteArray& bytes) {
