@@ -216,6 +216,17 @@ TEST_F(Lyrics, TitlesThatCannotNameAFileStayAwayFromTheFileSystem) {
     EXPECT_EQ(QDir(music_.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
+TEST(LyricsBeforeOpen, HaveNoFileToGoTo) {
+    ProgramFolder program;
+    MessageWatcher messages;
+    auto window = program.Start();
+    window->lstCue_DblClick();
+    EXPECT_TRUE(window->lyricsFile.isEmpty());
+    window->Lyrics()->txtLyrics->setPlainText(QStringLiteral("x"));
+    window->Lyrics()->mnuSave->trigger();
+    EXPECT_EQ(messages.texts(), QStringList{kWriteError});
+}
+
 TEST_F(Lyrics, AFailedSaveReportsAndKeepsTheText) {
     Choose(1);
     Type(QStringLiteral("Text"));
