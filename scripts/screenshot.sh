@@ -20,34 +20,9 @@ trap cleanup EXIT
 cp "$root/build/tembrel" "$work/"
 cp -r "$root/build/demo" "$work/demo"
 
-# Prints the id of the window with the given title once it is shown (30 s at most).
-window_id() {
-  for _ in $(seq 300); do
-    if id=$(xwininfo -name "$1" 2>/dev/null | awk '/Window id:/{print $4}') && [ -n "$id" ] &&
-      xwininfo -id "$id" | grep -q "IsViewable"; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  echo "no window \"$1\" appeared" >&2
-  return 1
-}
-
-# Prints "x y width height" of a window.
-window_box() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
-    /Width/{w=$2} /Height/{h=$2} END{print x, y, w, h}'
-}
-
-# Xvfb picks a free display itself; other virtual displays may be running.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" &
-xvfb=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-export DISPLAY=":$(cat "$work/display")"
+# shellcheck source=x11-helpers.sh
+source "$root/scripts/x11-helpers.sh"
+start_xvfb "$work"
 QT_QPA_PLATFORM=xcb "$work/tembrel" "$work/demo/Rehearsal.wav" &
 player=$!
 
@@ -77,35 +52,9 @@ fi
 cp "$work/shot.png" "$root/docs/main-window.png"
 echo "Saved docs/main-window.png ($geometry, $size bytes)"
 
-# Close the main window the way a window manager does: WM_DELETE_WINDOW.
-/usr/bin/python3 - "$main" <<'PYTHON'
-import sys
-from Xlib import X, display
-from Xlib.protocol import event
-screen = display.Display()
-window = screen.create_resource_object("window", int(sys.argv[1], 0))
-protocols = screen.intern_atom("WM_PROTOCOLS")
-delete = screen.intern_atom("WM_DELETE_WINDOW")
-message = event.ClientMessage(window=window, client_type=protocols,
-                              data=(32, [delete, X.CurrentTime, 0, 0, 0]))
-window.send_event(message, event_mask=X.NoEventMask)
-screen.flush()
-PYTHON
-for _ in $(seq 100); do
-  kill -0 "$player" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$player" 2>/dev/null; then
-  echo "The player did not end within 10 s of closing its window" >&2
-  exit 1
-fi
-status=0
-wait "$player" || status=$?
+close_window "$main"
+expect_clean_exit "$player"
 player=""
-if [ "$status" -ne 0 ]; then
-  echo "The player ended with status $status" >&2
-  exit 1
-fi
 if ! grep -qx "Pfad=$work/demo/" "$work/tembrel.ini"; then
   echo "The player did not write its settings on closing" >&2
   exit 1
