@@ -27,6 +27,10 @@ QList<DemoLyrics> DemoLyricsTexts() {
          QStringLiteral(
              "Demo rehearsal - key of C, 120 beats a minute, one bar of clicks to count in\n"
              "\n"
+             "Intro, hummed:\n"
+             "C                      C\n"
+             "Mm, here we go again,  one, two, three, four.\n"
+             "\n"
              "Verse    | C    | G    | Am   | F    |\n"
              "Chorus   | F    | G    | C    | Am   |\n"
              "Bridge   | Am   | Em   | F    | G    |  no click\n"

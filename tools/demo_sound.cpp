@@ -160,12 +160,14 @@ Frame Sample(const SineTable& sine, const DemoSection& section, double t) {
     return frame;
 }
 
+// Writes an unsigned number of the given byte count, least significant first.
 void PutLe(char* out, quint32 value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
     }
 }
 
+// A 16-bit sample from a value in -1..1 (clipped beyond).
 qint16 ToSample(double value) {
     return static_cast<qint16>(std::lround(std::clamp(value, -1.0, 1.0) * 32767));
 }

@@ -16,11 +16,25 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// True when some line holds only chord names and the line below it words.
+bool HasChordsAboveWords(const QString& text) {
+    static const QRegularExpression chords(QStringLiteral("^ *([A-G][#b]?m? *)+$"));
+    static const QRegularExpression words(QStringLiteral("[a-z]{3}"));
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (chords.match(lines[i]).hasMatch() && words.match(lines[i + 1]).hasMatch()) {
+            return true;
+        }
+    }
+    return false;
+}
 
 class Demo : public ::testing::Test {
 protected:
@@ -72,6 +86,7 @@ TEST_F(Demo, LyricsBelongToTheStartPointAndSomeCuePoints) {
         ASSERT_TRUE(bytes) << lyrics.title.toStdString();
         EXPECT_TRUE(bytes->endsWith("\r\n") && !bytes->endsWith("\r\n\r\n"));
         EXPECT_EQ(LyricsTextFromFile(DecodeText(*bytes)), lyrics.text);
+        EXPECT_TRUE(HasChordsAboveWords(lyrics.text)) << lyrics.title.toStdString();
         ++withLyrics;
     }
     EXPECT_GE(withLyrics, 3);

@@ -30,14 +30,17 @@ namespace {
 
 const QString kSection = QStringLiteral("Kestrin's Tembrel");
 
+// A value of the program's settings file.
 QString Setting(const ProgramFolder& program, const char* key) {
     return ReadSetting(kSection, QString::fromLatin1(key), program.SettingsFile());
 }
 
+// Real engines that play in real time to a sink that throws the sound away.
 MediaEngineFactory SilentEngines() {
     return [] { return CreateGstEngine(MakeClockSink()); };
 }
 
+// The position the last tick saw, in seconds.
 double Position(const frmTembrel& window) {
     return window.positionText.toDouble();
 }
@@ -69,6 +72,7 @@ void Type(QWidget* widget, const QString& text) {
     }
 }
 
+// A file's bytes; a marker text when it cannot be read.
 QByteArray FileBytes(const QString& path) {
     return ReadFileBytes(path).value_or(QByteArray("<missing>"));
 }
