@@ -103,7 +103,13 @@ QPixmap StopPicture() {
 }
 
 QIcon MainWindowIcon() {
-    return QIcon(Draw(kIconSize, kIconSize, Qt::transparent, [](QPainter& p) {
+    return QIcon(MainWindowPicture(kIconSize));
+}
+
+QPixmap MainWindowPicture(int side) {
+    return Draw(side, side, Qt::transparent, [side](QPainter& p) {
+        // Drawn on a 32-unit grid, scaled to the side asked for.
+        p.scale(side / double(kIconSize), side / double(kIconSize));
         p.setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
         p.setBrush(QColor(0xC0, 0xC0, 0xC0));
         p.drawRoundedRect(QRectF(1.5, 1.5, 29, 29), 3, 3);
@@ -118,7 +124,7 @@ QIcon MainWindowIcon() {
         flag.cubicTo(22, 14, 19, 12, 17, 12);
         flag.closeSubpath();
         p.drawPath(flag);
-    }));
+    });
 }
 
 QIcon LyricsWindowIcon() {

@@ -17,6 +17,9 @@ QPixmap StopPicture();
 // 32 x 32 window icons: a blue eighth note on a grey panel, and a lyrics sheet.
 QIcon MainWindowIcon();
 QIcon LyricsWindowIcon();
+// The main window's icon picture with the given side in pixels (the desktop
+// wants it in several sizes).
+QPixmap MainWindowPicture(int side);
 
 // Side of one frame of the repeat indicator, in pixels.
 inline constexpr int kRepeatFrameSize = 20;
