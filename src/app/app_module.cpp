@@ -55,6 +55,17 @@ void RestoreVolume(frmTembrel& window, const ProgramValues& program) {
     }
 }
 
+// True for the folders installed programs live in, which a user's settings
+// must not go to even when root could write there.
+bool IsSystemFolder(const QString& folder) {
+    for (const char* prefix : {"/usr/", "/bin/", "/sbin/", "/opt/", "/snap/"}) {
+        if (folder.startsWith(QLatin1String(prefix))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void InitPaths(ProgramValues& program, const QString& programFile) {
@@ -67,7 +78,7 @@ void InitPaths(ProgramValues& program, const QString& programFile) {
 void InitSettingsFile(ProgramValues& program) {
     program.AppTitle = QString::fromUtf8(kAppTitle);
     const QString name = program.ExeName + QStringLiteral(".ini");
-    if (QFileInfo(program.AppPath).isWritable()) {
+    if (QFileInfo(program.AppPath).isWritable() && !IsSystemFolder(program.AppPath)) {
         program.IniFile = program.AppPath + name;
         return;
     }

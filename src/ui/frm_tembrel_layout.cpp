@@ -116,6 +116,7 @@ void frmTembrel::BuildCueArea() {
                        QStringLiteral("Cue Point Title:"), false);
     Label3->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Label3->setFont(SansFont(8.25, true));
+    ShrinkToFit(Label3, Label3->width());
 
     txtCueTitle = new QLineEdit(this);
     txtCueTitle->setObjectName(QStringLiteral("txtCueTitle"));
@@ -177,6 +178,11 @@ void frmTembrel::BuildProgressArea() {
     Label13 =
         MakeLabel(Frame4, "Label13", TwipsRect(240, 1080, 705, 195), QStringLiteral("Length :"));
     txtLength1 = MakeTimeDisplay(Frame4, "txtLength1", TwipsRect(1200, 1080, 735, 165));
+    // Each caption stays clear of the time it names.
+    for (auto [caption, value] : {std::pair{Label11, txtTLeft1}, std::pair{Label12, txtTUsed1},
+                                  std::pair{Label13, txtLength1}}) {
+        ShrinkToFit(caption, value->x() - caption->x() - 3);
+    }
 }
 
 void frmTembrel::BuildTransportArea() {

@@ -3,6 +3,7 @@
 #include "ui/twips.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -70,4 +71,17 @@ QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
         label->adjustSize();
     }
     return label;
+}
+
+void ShrinkToFit(QLabel* label, int width) {
+    constexpr double kSmallest = 6.0;
+    QFont font = label->font();
+    while (QFontMetrics(font).horizontalAdvance(label->text()) > width &&
+           font.pointSizeF() - 0.25 >= kSmallest) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    label->setFont(font);
+    if (label->width() != width) {
+        label->adjustSize();
+    }
 }

@@ -31,3 +31,8 @@ QGroupBox* MakeFrame(QWidget* parent, const char* name, QRect geometry, const QS
 // A label at a position; auto-sized labels take the size of their text.
 QLabel* MakeLabel(QWidget* parent, const char* name, QRect geometry, const QString& caption,
                   bool autoSize = true);
+
+// Makes a label's font smaller, in quarter points, until its text fits the
+// given width in pixels: the desktop's face may be wider than the one the
+// layout was drawn for. Auto-sized labels take the new size of their text.
+void ShrinkToFit(QLabel* label, int width);

@@ -1,3 +1,4 @@
+#include "app/app_module.h"
 #include "app/settings_store.h"
 #include "support/program_fixture.h"
 #include "ui/drive_list.h"
@@ -139,6 +140,24 @@ TEST(StartUp, CommandLineFolderOrOtherFileSelectsNothing) {
         EXPECT_EQ(window->lstPath->ListIndex(), -1);
         window->close();
     }
+}
+
+TEST(StartUp, AnInstalledCopyKeepsItsSettingsInTheUsersConfiguration) {
+    QTemporaryDir config;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    ProgramValues program;
+    InitPaths(program, QStringLiteral("/usr/bin/tembrel"));
+    InitSettingsFile(program);
+    qputenv("XDG_CONFIG_HOME", saved);
+    EXPECT_EQ(program.AppPath, QStringLiteral("/usr/bin/"));
+    EXPECT_EQ(program.ExeName, QStringLiteral("tembrel"));
+    EXPECT_EQ(program.IniFile, config.path() + QStringLiteral("/tembrel/tembrel.ini"));
+
+    ProgramFolder own;
+    InitPaths(program, own.ProgramFile());
+    InitSettingsFile(program);
+    EXPECT_EQ(program.IniFile, own.SettingsFile());
 }
 
 TEST(Exit, WritesAllSevenSettings) {
