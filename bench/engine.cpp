@@ -6,6 +6,7 @@
 
 #include "playback/gst_engine.h"
 #include "playback/mp3_length.h"
+#include "support/bench_audio.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -32,122 +33,6 @@ namespace {
 constexpr int kRate = 44100;
 constexpr std::size_t kCapture = 4096;  // stereo frames compared after each seek
 constexpr int kShiftRange = 8192;       // how far a seek error is searched for
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-double Worst(const std::vector<double>& values) {
-    return values.empty() ? 0.0 : *std::max_element(values.begin(), values.end());
-}
-
-bool RunPipeline(const QString& description) {
-    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), nullptr);
-    if (pipeline == nullptr) {
-        return false;
-    }
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, GST_CLOCK_TIME_NONE, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    bool ok = GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    gst_message_unref(message);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(bus);
-    gst_object_unref(pipeline);
-    return ok;
-}
-
-// A long MP3 made of copies of a ten-minute encode: ticks every second.
-bool MakeMp3(const QString& dir, const QString& path, bool cbr, int minutes) {
-    QString segment = dir + (cbr ? "/segment-cbr.mp3" : "/segment-vbr.mp3");
-    QString encoder = cbr ? "lamemp3enc target=bitrate bitrate=128 cbr=true"
-                          : "lamemp3enc target=quality quality=4";
-    if (!QFile::exists(segment) &&
-        !RunPipeline(QString("audiotestsrc wave=ticks num-buffers=%1 samplesperbuffer=%2 ! "
-                             "audio/x-raw,rate=%2,channels=2 ! %3 encoding-engine-quality=fast ! "
-                             "filesink location=%4")
-                         .arg(600)
-                         .arg(kRate)
-                         .arg(encoder, segment))) {
-        return false;
-    }
-    QFile in(segment), out(path);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    QByteArray bytes = in.readAll();
-    for (int i = 0; i < (minutes + 9) / 10; ++i) {
-        out.write(bytes);
-    }
-    return true;
-}
-
-// Copies an MP3 stream with a Xing header frame (frame and byte counts) put
-// in front of it.
-bool AddXingHeader(const QString& from, const QString& to) {
-    QFile in(from), out(to);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    QByteArray stream = in.readAll();
-    auto* bytes = reinterpret_cast<const std::uint8_t*>(stream.constData());
-    auto layout = ScanMp3({bytes, std::size_t(stream.size())});
-    if (!layout || layout->samplesPerFrame != 1152) {
-        return false;
-    }
-    std::uint8_t header[4];
-    std::memcpy(header, bytes + layout->frameOffsets[0], 4);
-    header[2] = std::uint8_t((header[2] & 0x0D) | 0x90);  // 128 kbit/s, no padding
-    QByteArray frame(ParseMpegFrameHeader(header)->frameBytes, 0);
-    std::memcpy(frame.data(), header, 4);
-    int at = layout->channels == 1 ? 21 : 36;
-    std::uint32_t fields[3] = {3, std::uint32_t(layout->frameCount),
-                               std::uint32_t(stream.size() + frame.size())};
-    std::memcpy(frame.data() + at, "Xing", 4);
-    for (int i = 0; i < 3; ++i) {
-        for (int b = 0; b < 4; ++b) {
-            frame[at + 4 + 4 * i + b] = char(fields[i] >> (24 - 8 * b));
-        }
-    }
-    return out.write(frame) == frame.size() && out.write(stream) == stream.size();
-}
-
-// One hour of 16-bit stereo: a quiet tone with a click at every second.
-bool MakeWav(const QString& path, int seconds) {
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    auto le = [](QByteArray& b, std::uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) {
-            b.append(char(v >> (8 * i)));
-        }
-    };
-    std::uint32_t dataBytes = std::uint32_t(seconds) * kRate * 4;
-    QByteArray header("RIFF");
-    le(header, 36 + dataBytes, 4);
-    header.append("WAVEfmt ");
-    for (auto [value, size] :
-         {std::pair{16, 4}, {1, 2}, {2, 2}, {kRate, 4}, {kRate * 4, 4}, {4, 2}, {16, 2}}) {
-        le(header, std::uint32_t(value), size);
-    }
-    header.append("data");
-    le(header, dataBytes, 4);
-    out.write(header);
-    QByteArray second(kRate * 4, 0);
-    auto* s = reinterpret_cast<std::int16_t*>(second.data());
-    for (int i = 0; i < kRate; ++i) {
-        s[2 * i] = std::int16_t(i == 0 ? 29000 : 3000 * std::sin(2 * M_PI * 440 * i / kRate));
-        s[2 * i + 1] = std::int16_t(5000 * std::sin(2 * M_PI * 660 * i / kRate));
-    }
-    for (int i = 0; i < seconds; ++i) {
-        s[2 * 100] = std::int16_t(i);  // every second differs a little
-        out.write(second);
-    }
-    return true;
-}
 
 // The decoded stream read from its start without any seek: its length and
 // the frames at each target.

@@ -28,9 +28,12 @@ QString frmTembrel::LyricsTitleFor() {
 }
 
 void frmTembrel::LoadLyrics(bool openEmpty) {
-    // Lyrics lie beside the open recording, whatever folder the browser shows.
+    // Lyrics lie beside the open recording, whatever folder the browser
+    // shows; before any recording there is no place for them.
     QString folder = FolderPartOf(currentFile);
-    lyricsFile = LyricsFileFor(AddBackslash(folder), lyricsTitle).value_or(QString());
+    lyricsFile = currentFile.isEmpty()
+                     ? QString()
+                     : LyricsFileFor(AddBackslash(folder), lyricsTitle).value_or(QString());
     frmLyrics* window = Lyrics();
     if (!lyricsFile.isEmpty() && FileExists(lyricsFile)) {
         ShowLyricsText(LyricsTextFromFile(ReadWholeFile(lyricsFile)));

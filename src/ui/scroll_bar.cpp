@@ -13,7 +13,8 @@ ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget* parent)
         if (settingRange_) {
             return;
         }
-        if (isSliderDown()) {
+        // A value the program sets is a change even while the user holds the thumb.
+        if (isSliderDown() && !settingValue_) {
             emit Scroll();
         } else {
             emit Change();
@@ -49,7 +50,9 @@ bool ScrollBar::SetValue(int value) {
     if (!InRange(value)) {
         return false;
     }
+    settingValue_ = true;
     setValue(ToPosition(value));
+    settingValue_ = false;
     return true;
 }
 

@@ -40,5 +40,6 @@ private:
     int min_ = 0;
     int max_ = 100;
     bool settingRange_ = false;
+    bool settingValue_ = false;
     int valueAtPress_ = 0;
 };

@@ -23,9 +23,7 @@ protected:
         const QByteArray cues =
             "[0]00:00:00 - Start Point\r\n[10]00:00:10 - A\r\n[20]00:00:20 - B\r\n"
             "[30]00:00:30 - C\r\n[40]00:00:40 - D\r\n\r\n";
-        AddRecording(QStringLiteral("a.mp3"), 60, &cues);
-        Open(QStringLiteral("a.mp3"));
-        ASSERT_NE(Engine(), nullptr);
+        OpenWithCues(QStringLiteral("a.mp3"), 60, cues);
     }
 
     // The cue file parsed back.

@@ -15,9 +15,7 @@ protected:
         PlayerTest::SetUp();
         const QByteArray cues =
             "[0]00:00:00 - Start Point\r\n[83]00:01:23 - Intro\r\n[200]00:03:20 - Solo\r\n\r\n";
-        AddRecording(QStringLiteral("a.mp3"), 300, &cues);
-        Open(QStringLiteral("a.mp3"));
-        ASSERT_NE(Engine(), nullptr);
+        OpenWithCues(QStringLiteral("a.mp3"), 300, cues);
     }
 };
 

@@ -46,7 +46,8 @@ TEST_F(CueSaving, NothingIsWrittenBeforeAnOpenOrAfterAFailedOne) {
     window_->SaveCueFile();
     EXPECT_EQ(messages_.texts(), QStringList{kWriteError});
 
-    const QByteArray damaged = "[0]00:00:00 - Start Point\r\n[]00:00:10 - x\r\n[20]00:00:20 - y\r\n";
+    const QByteArray damaged =
+        "[0]00:00:00 - Start Point\r\n[]00:00:10 - x\r\n[20]00:00:20 - y\r\n";
     AddRecording(QStringLiteral("a.mp3"), 600, &damaged);
     Open(QStringLiteral("a.mp3"));
     window_->lstCue->AddItem(QStringLiteral("00:00:30 - neu"));

@@ -1,6 +1,6 @@
 #include "playback/gst_engine.h"
 #include "support/fake_engine.h"
-#include "test_audio.h"
+#include "support/test_audio.h"
 
 #include <gtest/gtest.h>
 #include <QElapsedTimer>

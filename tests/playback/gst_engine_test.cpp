@@ -1,5 +1,5 @@
 #include "playback/gst_engine.h"
-#include "test_audio.h"
+#include "support/test_audio.h"
 
 #include <gst/gst.h>
 #include <gtest/gtest.h>

@@ -16,9 +16,7 @@ protected:
         const QByteArray cues =
             "[0]00:00:00 - A\r\n[10]00:00:10 - B\r\n[20]00:00:20 - C\r\n"
             "[30]00:00:30 - D\r\n\r\n";
-        AddRecording(QStringLiteral("a.mp3"), 60, &cues);
-        Open(QStringLiteral("a.mp3"));
-        ASSERT_NE(Engine(), nullptr);
+        OpenWithCues(QStringLiteral("a.mp3"), 60, cues);
     }
 
     double Position() const { return Engine()->CurrentPosition().value_or(-1); }

@@ -1,8 +1,8 @@
 // The main window on the real GStreamer engine, with generated recordings
 // played in real time to a silent sink.
 #include "playback/gst_engine.h"
-#include "playback/test_audio.h"
 #include "support/program_fixture.h"
+#include "support/test_audio.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 #include "ui/scroll_bar.h"

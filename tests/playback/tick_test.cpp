@@ -36,9 +36,7 @@ protected:
         const QByteArray cues =
             "[0]00:00:00 - Start Point\r\n[10]00:00:10 - Vers\r\n"
             "[20]00:00:20\r\n[30]00:00:30 - Refrain\r\n\r\n";
-        AddRecording(QStringLiteral("a.mp3"), 600, &cues);
-        Open(QStringLiteral("a.mp3"));
-        ASSERT_NE(Engine(), nullptr);
+        OpenWithCues(QStringLiteral("a.mp3"), 600, cues);
     }
 };
 

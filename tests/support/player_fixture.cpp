@@ -35,6 +35,12 @@ void PlayerTest::Open(const QString& name) {
     window_->lstPath_DblClick();
 }
 
+void PlayerTest::OpenWithCues(const QString& name, double seconds, const QByteArray& cueFile) {
+    AddRecording(name, seconds, &cueFile);
+    Open(name);
+    ASSERT_NE(Engine(), nullptr) << name.toStdString();
+}
+
 void PlayerTest::Play(double seconds) {
     if (FakeEngine* engine = Engine()) {
         engine->Advance(seconds);

@@ -21,6 +21,9 @@ protected:
     void AddRecording(const QString& name, double seconds, const QByteArray* cueFile = nullptr);
     // Double-clicks the recording's entry in the file list.
     void Open(const QString& name);
+    // Creates a recording with its cue file and opens it; the test fails
+    // when no engine plays it.
+    void OpenWithCues(const QString& name, double seconds, const QByteArray& cueFile);
     // The engine created last; null when none is held.
     FakeEngine* Engine() const { return control_->last; }
     // Lets the fake clock run and then ticks once.

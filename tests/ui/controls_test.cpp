@@ -65,8 +65,11 @@ TEST(ScrollBar, ReportsProgramChangesAndDragSteps) {
     balance.setSliderPosition(balance.value() + 10);
     EXPECT_EQ(scrolls.count(), 2);
     EXPECT_EQ(balance.Value(), 20);
+    ASSERT_TRUE(balance.SetValue(30));  // the program sets a value during the drag
+    EXPECT_EQ(scrolls.count(), 2);
+    EXPECT_EQ(changes.count(), 2);
     balance.setSliderDown(false);
-    EXPECT_EQ(changes.count(), 2);  // the drag ends with one Change
+    EXPECT_EQ(changes.count(), 3);  // the drag ends with one Change
     EXPECT_EQ(scrolls.count(), 2);
 }
 

@@ -1,4 +1,4 @@
-#include "test_audio.h"
+#include "support/test_audio.h"
 
 #include <QFile>
 #include <QTemporaryDir>
