@@ -52,8 +52,7 @@ std::optional<QList<CueRecord>> ParseCueFile(const QString& text) {
         }
         const QString rest = line.mid(1);
         const qsizetype bracket = rest.indexOf(u']');
-        const std::optional<qint32> seconds =
-            ParseSeconds(bracket < 0 ? rest : rest.left(bracket));
+        const std::optional<qint32> seconds = ParseSeconds(bracket < 0 ? rest : rest.left(bracket));
         if (!seconds) {
             return std::nullopt;
         }
@@ -71,4 +70,6 @@ QString FormatCueFile(const QList<CueRecord>& cues) {
     return text + QStringLiteral("\r\n");
 }
 
-QString CueTitleOf(const QString& line) { return line.size() > 11 ? line.mid(11) : QString(); }
+QString CueTitleOf(const QString& line) {
+    return line.size() > 11 ? line.mid(11) : QString();
+}

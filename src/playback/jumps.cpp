@@ -17,8 +17,7 @@ void frmTembrel::Jump(int seconds) {
     // The selection follows by at most one cue per press.
     const int count = lstCue->ListCount();
     if (seconds < 0) {
-        if (currentCue >= 1 && currentCue < count &&
-            std::floor(p) < lstCue->ItemData(currentCue)) {
+        if (currentCue >= 1 && currentCue < count && std::floor(p) < lstCue->ItemData(currentCue)) {
             SelectCue(currentCue - 1);
             --currentCue;
         }
@@ -32,9 +31,21 @@ void frmTembrel::Jump(int seconds) {
     dummy->setFocus();
 }
 
-void frmTembrel::Command9_Click() { Jump(-20); }
-void frmTembrel::Command5_Click() { Jump(-10); }
-void frmTembrel::Command1_Click() { Jump(-2); }
-void frmTembrel::Command7_Click() { Jump(2); }
-void frmTembrel::Command6_Click() { Jump(10); }
-void frmTembrel::Command8_Click() { Jump(20); }
+void frmTembrel::Command9_Click() {
+    Jump(-20);
+}
+void frmTembrel::Command5_Click() {
+    Jump(-10);
+}
+void frmTembrel::Command1_Click() {
+    Jump(-2);
+}
+void frmTembrel::Command7_Click() {
+    Jump(2);
+}
+void frmTembrel::Command6_Click() {
+    Jump(10);
+}
+void frmTembrel::Command8_Click() {
+    Jump(20);
+}

@@ -43,11 +43,17 @@ void frmTembrel::cmdStop1_Click() {
     dummy->setFocus();
 }
 
-void frmTembrel::V1_Change() { Media().SetVolume(V1->Value()); }
+void frmTembrel::V1_Change() {
+    Media().SetVolume(V1->Value());
+}
 
-void frmTembrel::B1_Change() { Media().SetBalance(B1->Value()); }
+void frmTembrel::B1_Change() {
+    Media().SetBalance(B1->Value());
+}
 
-void frmTembrel::S1_Change() { Media().SetRate(S1->Value() / 100.0); }
+void frmTembrel::S1_Change() {
+    Media().SetRate(S1->Value() / 100.0);
+}
 
 void frmTembrel::cmdBReset1_Click() {
     B1->SetValue(0);
