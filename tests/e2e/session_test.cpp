@@ -7,6 +7,7 @@
 #include "playback/time_text.h"
 #include "support/message_watcher.h"
 #include "support/program_fixture.h"
+#include "support/real_time.h"
 #include "support/test_audio.h"
 #include "ui/frm_lyrics.h"
 #include "ui/frm_tembrel.h"
@@ -43,17 +44,6 @@ MediaEngineFactory SilentEngines() {
 // The position the last tick saw, in seconds.
 double Position(const frmTembrel& window) {
     return window.positionText.toDouble();
-}
-
-// Lets the window's own timers run until the condition holds (10 s at most).
-template <typename Condition>
-bool WaitFor(Condition condition) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < 10000) {
-        QTest::qWait(5);
-    }
-    return condition();
 }
 
 // Types text into a widget key by key, Enter for each line break. Letters

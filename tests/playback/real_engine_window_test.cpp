@@ -2,6 +2,7 @@
 // played in real time to a silent sink.
 #include "playback/gst_engine.h"
 #include "support/program_fixture.h"
+#include "support/real_time.h"
 #include "support/test_audio.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
@@ -34,17 +35,6 @@ protected:
     }
 
     double Position() const { return window_->positionText.toDouble(); }
-
-    // Lets the window's own timer tick until the condition holds (10 s at most).
-    template <typename Condition>
-    bool WaitFor(Condition condition) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!condition() && timer.elapsed() < 10000) {
-            QTest::qWait(10);
-        }
-        return condition();
-    }
 
     ProgramFolder program_;
     QTemporaryDir music_;

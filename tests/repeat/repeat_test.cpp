@@ -1,5 +1,6 @@
 #include "playback/gst_engine.h"
 #include "support/player_fixture.h"
+#include "support/real_time.h"
 #include "support/test_audio.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
@@ -7,7 +8,6 @@
 #include "ui/pictures.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -103,20 +103,9 @@ TEST(RepeatWithRealEngine, ASectionLoopsForTenSecondsWithoutRunningPastTheNextCu
     window->lstCue_DblClick();
     window->mnuRepeat->trigger();
 
-    QElapsedTimer clock;
-    clock.start();
-    double highest = 0;
-    double previous = 2;
-    int loops = 0;
-    while (clock.elapsed() < 10000) {
-        QTest::qWait(5);
-        const double position = window->positionText.toDouble();
-        highest = std::max(highest, position);
-        loops += position < previous - 1 ? 1 : 0;
-        previous = position;
-    }
+    const LoopWatch watch = WatchLoops(10000, 2, [&] { return window->positionText.toDouble(); });
     // A tick may see the first tens of milliseconds of the next second before it jumps.
-    EXPECT_LT(highest, 5.5);
-    EXPECT_GE(loops, 2);
+    EXPECT_LT(watch.highest, 5.5);
+    EXPECT_GE(watch.loops, 2);
     EXPECT_EQ(window->currentCue, 1);
 }

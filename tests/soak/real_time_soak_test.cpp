@@ -3,6 +3,7 @@
 #include "playback/gst_engine.h"
 #include "support/message_watcher.h"
 #include "support/program_fixture.h"
+#include "support/real_time.h"
 #include "support/test_audio.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
@@ -40,26 +41,14 @@ TEST(RealTimeSoak, TwoMinutesAtDoubleSpeedNeverMissALoop) {
     window->lstCue_DblClick();
 
     // The position is read between the ticks, as often as the loop can.
-    QElapsedTimer clock;
-    clock.start();
-    double highest = 0;
-    double before = 3;
-    int loops = 0;
-    while (clock.elapsed() < 120000) {
-        QTest::qWait(2);
-        const double position = window->media->CurrentPosition().value_or(-1);
-        ASSERT_GE(position, 3.0);
-        highest = std::max(highest, position);
-        if (position < before - 1) {
-            ++loops;
-        }
-        before = position;
-    }
+    const LoopWatch watch =
+        WatchLoops(120000, 3, [&] { return window->media->CurrentPosition().value_or(-1); });
+    EXPECT_GE(watch.lowest, 3.0);
     // A missed loop would play on past 7 s; a tick comes every 10 ms (20 ms
     // of sound), so half a second allows for a busy machine.
-    EXPECT_LT(highest, 6.5);
+    EXPECT_LT(watch.highest, 6.5);
     // Each loop plays 3 s of sound in 1.5 s.
-    EXPECT_GE(loops, 70) << "highest position " << highest;
+    EXPECT_GE(watch.loops, 70) << "highest position " << watch.highest;
     EXPECT_TRUE(messages.texts().isEmpty());
-    std::printf("loops %d, highest position %.3f s\n", loops, highest);
+    std::printf("loops %d, highest position %.3f s\n", watch.loops, watch.highest);
 }
