@@ -11,11 +11,8 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
   libmpg123-dev
   libgtest-dev libgmock-dev
-<<<<<<< HEAD
   desktop-file-utils
-=======
   clang-14 libclang-rt-14-dev
->>>>>>> hardening
   "$@"
 )
 
