@@ -10,7 +10,6 @@
 void frmTembrel::lstCue_DblClick() {
     const int index = lstCue->ListIndex();
     txtCueTitle->setText(CueTitleOf(lstCue->Text()));
-    SavePendingLyrics();
     lyricsTitle = LyricsTitleFor();
     LoadLyrics(false);
     lyricsChanged = false;

@@ -28,6 +28,9 @@ QString frmTembrel::LyricsTitleFor() {
 }
 
 void frmTembrel::LoadLyrics(bool openEmpty) {
+    // Typing not yet saved goes to the file it was typed for, before the
+    // text and the file change.
+    SavePendingLyrics();
     // Lyrics lie beside the open recording, whatever folder the browser
     // shows; before any recording there is no place for them.
     QString folder = FolderPartOf(currentFile);
@@ -64,6 +67,7 @@ void frmTembrel::SavePendingLyrics() {
 }
 
 void frmTembrel::HideLyrics() {
+    SavePendingLyrics();
     if (frmLyrics* window = ExistingLyrics()) {
         window->hide();
         ShowLyricsText(QString());
@@ -87,14 +91,12 @@ void frmTembrel::Command4_Click() {
     if (lstCue->Text().isEmpty()) {
         return;
     }
-    SavePendingLyrics();
     lyricsTitle = LyricsTitleFor();
     LoadLyrics(true);
     lyricsChanged = false;
 }
 
 void frmTembrel::FollowLyrics(const QString& title) {
-    SavePendingLyrics();
     lyricsTitle = title;
     if (title.isEmpty()) {
         HideLyrics();
