@@ -4,18 +4,18 @@
 
 #include "app/path_helpers.h"
 #include "app/text_codec.h"
+#include "cues/cue_line.h"
 #include "lyrics/lyrics_naming.h"
 #include "playback/time_text.h"
 
 #include <QDir>
 
 QList<CueRecord> DemoCues() {
-    QList<CueRecord> cues = {{0, QString::fromLatin1(kStartPointLine)}};
+    QList<CueRecord> cues = {{0, StartPointLine()}};
     for (const DemoSection& section : kDemoSections) {
         if (section.title != nullptr) {
             const int seconds = static_cast<int>(section.firstBar * kDemoSecondsPerBar);
-            cues.append({seconds, TimeText(seconds) + QStringLiteral(" - ") +
-                                      QString::fromUtf8(section.title)});
+            cues.append({seconds, CueLine(TimeText(seconds), QString::fromUtf8(section.title))});
         }
     }
     return cues;

@@ -1,6 +1,7 @@
 #include "app/app_module.h"
 
 #include "app/path_helpers.h"
+#include "app/quit_signals.h"
 #include "app/settings_store.h"
 #include "app/show_message.h"
 #include "app/single_instance.h"
@@ -142,7 +143,20 @@ int RunTembrel(int argc, char** argv, MediaEngineFactory engineFactory) {
         return 0;
     }
     QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
+    if (!arguments.isEmpty()) {
+        arguments.removeFirst();  // the program's own name, when it was given one
+    }
     std::unique_ptr<frmTembrel> window = Main(programFile, arguments, std::move(engineFactory));
-    return app.exec();
+    return RunUntilClosed(*window);
+}
+
+int RunUntilClosed(frmTembrel& window) {
+    CloseOnQuitSignals(&window);
+    // The desktop session asks to keep what matters before it may end the
+    // program; when the program is made to quit, it ends as its window does.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,
+                     [&window] { window.SaveForSessionEnd(); });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window,
+                     [&window] { window.Form_Unload(); });
+    return QApplication::exec();
 }

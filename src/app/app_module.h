@@ -22,6 +22,11 @@ void InitSettingsFile(ProgramValues& program);
 std::unique_ptr<frmTembrel> Main(const QString& programFile, const QStringList& arguments,
                                  MediaEngineFactory engineFactory);
 
+// Runs the event loop until the main window closes: by its close box,
+// SIGTERM, SIGINT, SIGHUP or the end of the desktop session, each through the
+// window's exit sequence. Returns the exit code.
+int RunUntilClosed(frmTembrel& window);
+
 // The whole program: refuses a second instance, then starts and runs the
 // event loop until the main window closes. Returns the exit code.
 int RunTembrel(int argc, char** argv, MediaEngineFactory engineFactory);

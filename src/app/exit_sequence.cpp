@@ -8,12 +8,9 @@
 
 #include <QApplication>
 
-void frmTembrel::Form_Unload() {
-    // Typing in the lyrics window that was never saved is kept.
-    SavePendingLyrics();
-    CleanUp();
+QList<QPair<QString, QString>> frmTembrel::StoredSettings() {
     frmLyrics* lyrics = Lyrics();
-    const QList<QPair<QString, QString>> settings = {
+    return {
         {QStringLiteral("Pfad"), currentFolder},
         {QStringLiteral("Volume"), QString::number(V1->Value())},
         {QStringLiteral("Y"), QString::number(TopTwips(this))},
@@ -22,9 +19,26 @@ void frmTembrel::Form_Unload() {
         {QStringLiteral("Width"), QString::number(WidthTwips(lyrics))},
         {QStringLiteral("Height"), QString::number(HeightTwips(lyrics))},
     };
+}
+
+void frmTembrel::SaveForSessionEnd() {
+    SavePendingLyrics();
+    WriteSettings(program_.AppTitle, StoredSettings(), program_.IniFile);
+}
+
+void frmTembrel::Form_Unload() {
+    // The close box, a quit signal and the end of the program each run it;
+    // once is enough.
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    // Typing in the lyrics window that was never saved is kept.
+    SavePendingLyrics();
+    CleanUp();
     // A failed write leaves the old file whole; the program still ends normally.
-    WriteSettings(program_.AppTitle, settings, program_.IniFile);
+    WriteSettings(program_.AppTitle, StoredSettings(), program_.IniFile);
     // The lyrics window goes with the main window without saving its text.
-    lyrics->hide();
+    Lyrics()->hide();
     QApplication::quit();
 }

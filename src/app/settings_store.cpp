@@ -191,11 +191,6 @@ bool WriteSetting(const QString& section, const QString& key, const QString& val
 
 bool WriteSettings(const QString& section, const QList<QPair<QString, QString>>& values,
                    const QString& file) {
-    for (const auto& [key, value] : values) {
-        if (!IsStorableSetting(section, key, value)) {
-            return false;
-        }
-    }
     QByteArray old;
     if (QFileInfo::exists(file)) {
         std::optional<QByteArray> bytes = ReadFileBytes(file);
@@ -209,12 +204,15 @@ bool WriteSettings(const QString& section, const QList<QPair<QString, QString>>&
     // A file from an older system stays in its code page when it can, so its
     // other lines keep their bytes.
     const bool legacy = old.size() > 0 && text.toUtf8() != (hasBom ? old.mid(3) : old);
+    // A value that cannot be stored is skipped; the others are still written.
+    bool all = true;
     for (const auto& [key, value] : values) {
+        all = IsStorableSetting(section, key, value) && all;
         text = IniWithValue(text, section, key, value);
     }
     const QByteArray bytes = legacy ? EncodeText(text) : (hasBom ? kUtf8Bom : "") + text.toUtf8();
 
-    return WriteFileAtomically(file, bytes);
+    return WriteFileAtomically(file, bytes) && all;
 }
 
 double SettingNumber(const QString& text) {

@@ -40,9 +40,11 @@ bool WriteSetting(const QString& section, const QString& key, const QString& val
                   const QString& file);
 
 // Stores all values in one read, change and atomic replacement of the file,
-// creating it when missing. False when nothing was written: the file exists
-// but cannot be read as a file, a value cannot be stored, or the replacement
-// failed (read-only or missing folder); the old file is then left whole.
+// creating it when missing. A value that cannot be stored (see
+// IsStorableSetting) is skipped and the others are written. False when a
+// value was skipped or nothing was written: the file exists but cannot be
+// read as a file, or the replacement failed (read-only or missing folder);
+// the old file is then left whole.
 bool WriteSettings(const QString& section, const QList<QPair<QString, QString>>& values,
                    const QString& file);
 

@@ -1,6 +1,7 @@
 // Setting, nudging, retitling and removing cue points. Every edit rewrites
 // the cue file at once.
 #include "cues/cue_file.h"
+#include "cues/cue_line.h"
 #include "playback/time_text.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
@@ -9,12 +10,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include "ui/title_box.h"
 
 #include <limits>
 
 namespace {
-
-const QString kTitleSeparator = QStringLiteral(" - ");
 
 // The seconds of a position text, rounded half to even; 0 when it is no number.
 qint32 SecondsOf(const QString& positionText) {
@@ -41,7 +41,7 @@ void frmTembrel::cmdCue1_Click() {
     // The list shows the displayed (cut) time; the seconds are the rounded position.
     const QString time = txtCue->text();
     dummy->setFocus();
-    lstCue->AddItem(time + kTitleSeparator + txtCueTitle->text());
+    lstCue->AddItem(CueLine(time, CleanCueTitle(txtCueTitle->Title())));
     lstCue->SetItemData(lstCue->NewIndex(), SecondsOf(positionText));
     lstCue->SetSelected(lstCue->NewIndex(), true);
     SaveCueFile();
@@ -52,7 +52,7 @@ void frmTembrel::NudgeCue(int step) {
     if (index < 0) {
         return;
     }
-    const QString title = lstCue->List(index).mid(11);
+    const QString title = CueTitleOf(lstCue->List(index));
     qint32 seconds = lstCue->ItemData(index);
     if (step < 0 && seconds > 0) {
         --seconds;
@@ -62,7 +62,7 @@ void frmTembrel::NudgeCue(int step) {
     // The player moves to the cue point's new time.
     H1->SetValue(seconds);
     Media().SetCurrentPosition(H1->Value());
-    ReplaceCueLine(index, TimeText(seconds) + kTitleSeparator + title, seconds);
+    ReplaceCueLine(index, CueLine(TimeText(seconds), title), seconds);
     SaveCueFile();
 }
 
@@ -78,8 +78,7 @@ void frmTembrel::lstCue_MouseDown(Qt::MouseButton button, QPoint position) {
     // Lines at 00:00:00, the start point among them, can be neither removed
     // nor retitled from the menu.
     const QString line = lstCue->Text();
-    if (button == Qt::RightButton && !line.isEmpty() &&
-        !line.startsWith(QLatin1String("00:00:00"))) {
+    if (button == Qt::RightButton && !line.isEmpty() && !IsAtStart(line)) {
         mnuPop->popup(lstCue->viewport()->mapToGlobal(position));
     }
 }
@@ -95,7 +94,7 @@ void frmTembrel::mnuRemCue_Click() {
 }
 
 void frmTembrel::mnuEdit_Click() {
-    txtCueTitle->setText(CueTitleOf(lstCue->Text()));
+    txtCueTitle->SetTitle(CueTitleOf(lstCue->Text()));
 }
 
 void frmTembrel::txtCueTitle_KeyPress() {
@@ -104,7 +103,8 @@ void frmTembrel::txtCueTitle_KeyPress() {
     if (index < 0) {
         return;
     }
-    ReplaceCueLine(index, lstCue->List(index).left(8) + kTitleSeparator + txtCueTitle->text(),
+    ReplaceCueLine(index,
+                   CueLine(CueTimeTextOf(lstCue->List(index)), CleanCueTitle(txtCueTitle->Title())),
                    lstCue->ItemData(index));
     SaveCueFile();
 }

@@ -5,7 +5,7 @@
 namespace {
 
 // The whole number of a record's seconds text, or nullopt.
-std::optional<qint32> ParseSeconds(const QString& text) {
+std::optional<qint32> ParseSeconds(QStringView text) {
     bool ok = false;
     const qlonglong value = text.trimmed().toLongLong(&ok);
     if (!ok || value < std::numeric_limits<qint32>::min() ||
@@ -15,48 +15,52 @@ std::optional<qint32> ParseSeconds(const QString& text) {
     return static_cast<qint32>(value);
 }
 
-// Splits text into lines ending at CR LF or a CR alone; a LF on its own is an
-// ordinary character.
-QStringList SplitCueLines(const QString& text) {
-    QStringList lines;
-    QString line;
+// Splits text into lines ending at CR LF, a CR alone or a LF alone (files
+// edited on Linux end their lines in LF).
+QList<QStringView> SplitCueLines(const QString& text) {
+    QList<QStringView> lines;
+    qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r') {
-            lines << line;
-            line.clear();
-            if (i + 1 < text.size() && text[i + 1] == u'\n') {
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            lines << QStringView(text).mid(start, i - start);
+            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
                 ++i;
             }
-        } else {
-            line += text[i];
+            start = i + 1;
         }
     }
-    if (!line.isEmpty()) {
-        lines << line;
+    if (start < text.size()) {
+        lines << QStringView(text).mid(start);
     }
     return lines;
+}
+
+// Where the "]" closing a record's seconds lies, -1 when there is none.
+qsizetype ClosingBracket(QStringView line) {
+    const qsizetype bracket = line.mid(1).indexOf(u']');
+    return bracket < 0 ? -1 : bracket + 1;
 }
 
 }  // namespace
 
 QString ExtractCue(const QString& line) {
-    const qsizetype bracket = line.lastIndexOf(u']');
+    const qsizetype bracket = ClosingBracket(line);
     return bracket < 0 ? line : line.mid(bracket + 1);
 }
 
 std::optional<QList<CueRecord>> ParseCueFile(const QString& text) {
     QList<CueRecord> cues;
-    for (const QString& line : SplitCueLines(text)) {
+    for (QStringView line : SplitCueLines(text)) {
         if (line.isEmpty()) {
             continue;
         }
-        const QString rest = line.mid(1);
-        const qsizetype bracket = rest.indexOf(u']');
-        const std::optional<qint32> seconds = ParseSeconds(bracket < 0 ? rest : rest.left(bracket));
+        const qsizetype bracket = ClosingBracket(line);
+        const QStringView secondsText = bracket < 0 ? line.mid(1) : line.mid(1, bracket - 1);
+        const std::optional<qint32> seconds = ParseSeconds(secondsText);
         if (!seconds) {
             return std::nullopt;
         }
-        cues.append({*seconds, ExtractCue(line)});
+        cues.append({*seconds, (bracket < 0 ? line : line.mid(bracket + 1)).toString()});
     }
     return cues;
 }
@@ -68,8 +72,4 @@ QString FormatCueFile(const QList<CueRecord>& cues) {
                 QStringLiteral("\r\n");
     }
     return text + QStringLiteral("\r\n");
-}
-
-QString CueTitleOf(const QString& line) {
-    return line.size() > 11 ? line.mid(11) : QString();
 }

@@ -14,22 +14,17 @@ struct CueRecord {
     bool operator==(const CueRecord&) const = default;
 };
 
-// The line shown for the start point that a recording without cue file gets.
-inline constexpr const char* kStartPointLine = "00:00:00 - Start Point";
-
-// The list text of one cue-file line: what follows its last "]", or the whole
-// line when it holds none.
+// The list text of one cue-file record: what follows the "]" that closes its
+// seconds (the first "]" after the record's first character), or the whole
+// record when it holds none. Titles may hold brackets of their own.
 QString ExtractCue(const QString& line);
 
-// The cue points of a cue file's text, in file order. Lines end at CR LF or a
-// CR alone; empty lines are skipped. The first character of a line is
-// ignored; the seconds are the text up to the first "]" (blanks and a leading
-// "-" allowed, 32-bit). nullopt when any line holds no such number.
+// The cue points of a cue file's text, in file order. Lines end at CR LF, a
+// CR alone or a LF alone; empty lines are skipped. The first character of a
+// line is ignored; the seconds are the text up to the first "]" (blanks and a
+// leading "-" allowed, 32-bit). nullopt when any line holds no such number.
 std::optional<QList<CueRecord>> ParseCueFile(const QString& text);
 
 // The cue file's text for a list: one "[seconds]text" record per cue point,
 // each ending in CR LF, then one more CR LF.
 QString FormatCueFile(const QList<CueRecord>& cues);
-
-// The title part of a cue line: everything after its first 11 characters.
-QString CueTitleOf(const QString& line);

@@ -3,15 +3,17 @@
 #include "app/show_message.h"
 #include "app/text_codec.h"
 #include "cues/cue_file.h"
+#include "cues/cue_line.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include "ui/title_box.h"
 
 bool frmTembrel::LoadCueFile() {
     if (!QFileInfo::exists(cueFile)) {
-        lstCue->AddItem(QString::fromLatin1(kStartPointLine));
+        lstCue->AddItem(StartPointLine());
         lstCue->SetItemData(lstCue->NewIndex(), 0);
         return true;
     }
@@ -49,5 +51,5 @@ void frmTembrel::SaveCueFile() {
 
 void frmTembrel::SelectCue(int index) {
     lstCue->SetListIndex(index);
-    txtCueTitle->setText(CueTitleOf(lstCue->List(index)));
+    txtCueTitle->SetTitle(CueTitleOf(lstCue->List(index)));
 }

@@ -1,18 +1,20 @@
 // Playing from a chosen cue point: double-click, Next and Previous.
 #include "cues/cue_file.h"
+#include "cues/cue_line.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 #include "ui/scroll_bar.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include "ui/title_box.h"
 
 void frmTembrel::lstCue_DblClick() {
     const int index = lstCue->ListIndex();
-    txtCueTitle->setText(CueTitleOf(lstCue->Text()));
-    lyricsTitle = LyricsTitleFor();
-    LoadLyrics(false);
-    lyricsChanged = false;
+    txtCueTitle->SetTitle(CueTitleOf(lstCue->Text()));
+    if (LoadLyrics(LyricsTitleFor(), false)) {
+        lyricsChanged = false;
+    }
     if (index >= 0) {
         Media().SetCurrentPosition(lstCue->ItemData(index));
         H1->SetValue(lstCue->ItemData(index));

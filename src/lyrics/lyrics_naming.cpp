@@ -17,6 +17,14 @@ QString StripTrailingLineBreaks(const QString& text) {
     return text.left(end);
 }
 
+QByteArray StripTrailingLineBreaks(const QByteArray& bytes) {
+    qsizetype end = bytes.size();
+    while (end > 0 && (bytes[end - 1] == '\r' || bytes[end - 1] == '\n')) {
+        --end;
+    }
+    return bytes.left(end);
+}
+
 QString LyricsBaseName(const QString& recording) {
     const QString name = LastPartOf(recording);
     return name.left(std::max<qsizetype>(0, name.size() - 4));

@@ -1,11 +1,17 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
 
 // The text without the CR and LF characters at its end, in any order and number.
 QString StripTrailingLineBreaks(const QString& text);
+QByteArray StripTrailingLineBreaks(const QByteArray& bytes);
+
+// Lyrics files larger than this are not loaded (the window would take
+// seconds and hundreds of megabytes for them); no lyrics text comes near it.
+inline constexpr qint64 kMaxLyricsBytes = 4 * 1024 * 1024;
 
 // The name lyrics of a recording's start point are kept under: the
 // recording's file name without its last four characters (Song.mp3 gives Song).

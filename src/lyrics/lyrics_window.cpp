@@ -24,10 +24,7 @@ void frmLyrics::Form_Resize() {
 }
 
 void frmLyrics::mnuClose_Click() {
-    hide();
-    if (main_->lyricsChanged) {
-        main_->SaveLyrics();
-    }
+    main_->CloseLyrics();
 }
 
 void frmLyrics::mnuSave_Click() {
@@ -35,10 +32,12 @@ void frmLyrics::mnuSave_Click() {
 }
 
 void frmLyrics::closeEvent(QCloseEvent* event) {
-    // Closed by its close box, the window goes with its text; typing not yet
-    // saved is saved first.
-    main_->SavePendingLyrics();
+    // Closed by its close box, the window goes with its text, unless typing
+    // could not be saved and the user has not yet been told.
+    if (!main_->LyricsCloseBox()) {
+        event->ignore();
+        return;
+    }
     event->accept();
-    main_->ForgetLyrics();
     deleteLater();
 }

@@ -2,6 +2,7 @@
 // the length, then playback from the start. Any failure abandons the open
 // silently and leaves no engine and an empty cue list.
 #include "app/path_helpers.h"
+#include "cues/cue_line.h"
 #include "playback/no_engine.h"
 #include "playback/time_text.h"
 #include "ui/folder_list.h"
@@ -11,6 +12,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include "ui/title_box.h"
 
 #include <algorithm>
 #include <limits>
@@ -62,7 +64,7 @@ void frmTembrel::OpenSelectedFile() {
     if (!media->SetVolume(V1->Value())) {
         return fail();
     }
-    txtCueTitle->setText(QStringLiteral("Start Point"));
+    txtCueTitle->SetTitle(QString::fromLatin1(kStartPointTitle));
     cueListLoaded = true;
     cmdPlay1_Click();
 }

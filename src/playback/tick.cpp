@@ -1,6 +1,7 @@
 // The playback tick: keeps the position slider and the time displays in step
 // and follows the cue points; and the position slider's drag.
 #include "cues/cue_file.h"
+#include "cues/cue_line.h"
 #include "playback/time_text.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include "ui/title_box.h"
 
 #include <cmath>
 

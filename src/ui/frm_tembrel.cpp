@@ -7,6 +7,7 @@
 #include "ui/list_box.h"
 #include "ui/pictures.h"
 #include "ui/scroll_bar.h"
+#include "ui/title_box.h"
 
 #include <QAction>
 #include <QCloseEvent>

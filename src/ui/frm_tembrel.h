@@ -9,6 +9,7 @@
 #include "ui/frm_lyrics.h"
 
 #include <memory>
+#include <optional>
 
 class DriveList;
 class FileList;
@@ -16,6 +17,7 @@ class FolderList;
 class ListBox;
 class PictureBox;
 class ScrollBar;
+class TitleBox;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -60,7 +62,7 @@ public:
     QGroupBox* Frame1;
     ListBox* lstCue;
     QLabel* Label3;
-    QLineEdit* txtCueTitle;
+    TitleBox* txtCueTitle;
     QPushButton* Command4;
     // Area C: progress.
     QGroupBox* Frame4;
@@ -179,15 +181,25 @@ public:
     // Lyrics (lyrics/).
     void Command4_Click();
     QString LyricsTitleFor();
-    void LoadLyrics(bool openEmpty);
-    void SaveLyrics();
-    // Saves lyrics the user typed and has not saved, before they are replaced.
-    void SavePendingLyrics();
-    // Hides the lyrics window and empties its text (when it exists).
-    void HideLyrics();
+    // Shows the lyrics of a title (or, unless openEmpty, hides the window when
+    // it has none). False when typed text that could not be saved stays.
+    bool LoadLyrics(const QString& title, bool openEmpty);
+    // "speichern": writes the window's text to lyricsFile; tells the user and
+    // returns false when it cannot.
+    bool SaveLyrics();
+    // Saves typing not yet saved before it is replaced; false when the save
+    // failed and the text stays in the window.
+    bool SavePendingLyrics();
+    // Hides the lyrics window and empties its text; false when typed text
+    // that could not be saved stays.
+    bool HideLyrics();
     // Puts text into the lyrics window as the program, not the user.
     void ShowLyricsText(const QString& text);
     void txtLyrics_Change();
+    // "schließen": hides the window, then saves the text when it changed.
+    void CloseLyrics();
+    // The lyrics window's close box: true when the window may go.
+    bool LyricsCloseBox();
 
     // Repeat (repeat/).
     void mnuRepeat_Click();
@@ -195,6 +207,9 @@ public:
 
     // Exit sequence (app/): releases the engine and writes the settings.
     void Form_Unload();
+    // What the end of the desktop session must not lose: typed lyrics and
+    // the settings. Playback goes on.
+    void SaveForSessionEnd();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -220,11 +235,20 @@ private:
     void ApplyTabOrder();
     void ConnectHandlers();
 
+    // The seven settings as the exit writes them.
+    QList<QPair<QString, QString>> StoredSettings();
+
     ProgramValues program_;
     MediaEngineFactory engineFactory_;
+    bool unloaded_ = false;
     QPointer<frmLyrics> lyricsWindow_;
     bool inTick_ = false;
     bool settingLyrics_ = false;
+    // The file bytes the lyrics text stands for while nobody typed in it (as
+    // read, or as last saved, without the final line break).
+    std::optional<QByteArray> lyricsBytes_;
+    // A save of the typed text failed and the user was told.
+    bool lyricsWarned_ = false;
     // Focus order of the window's controls: (tab index, control).
     std::vector<std::pair<int, QWidget*>> tabOrder_;
 };

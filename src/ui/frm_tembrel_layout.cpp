@@ -9,6 +9,7 @@
 #include "ui/picture_box.h"
 #include "ui/pictures.h"
 #include "ui/scroll_bar.h"
+#include "ui/title_box.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -118,7 +119,7 @@ void frmTembrel::BuildCueArea() {
     Label3->setFont(SansFont(8.25, true));
     ShrinkToFit(Label3, Label3->width());
 
-    txtCueTitle = new QLineEdit(this);
+    txtCueTitle = new TitleBox(this);
     txtCueTitle->setObjectName(QStringLiteral("txtCueTitle"));
     txtCueTitle->setGeometry(TwipsRect(5220, 3660, 2835, 315));
     txtCueTitle->setToolTip(

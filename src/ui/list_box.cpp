@@ -4,6 +4,14 @@
 
 namespace {
 constexpr int kItemDataRole = Qt::UserRole;
+// The whole text of a line shown shortened.
+constexpr int kWholeTextRole = Qt::UserRole + 1;
+// Longer lines would take seconds to lay out; no list is that wide.
+constexpr qsizetype kShownLength = 1000;
+}  // namespace
+
+QString ShortenedLine(const QString& line) {
+    return line.size() <= kShownLength ? line : line.left(kShownLength) + QChar(0x2026);
 }
 
 ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
@@ -31,7 +39,11 @@ void ListBox::SetListIndex(int index) {
 
 QString ListBox::List(int index) const {
     const QListWidgetItem* line = item(index);
-    return line ? line->text() : QString();
+    if (!line) {
+        return QString();
+    }
+    const QVariant whole = line->data(kWholeTextRole);
+    return whole.isValid() ? whole.toString() : line->text();
 }
 
 qint32 ListBox::ItemData(int index) const {
@@ -59,8 +71,11 @@ void ListBox::SetSelected(int index, bool selected) {
 }
 
 void ListBox::AddItem(const QString& text, int index) {
-    auto* line = new QListWidgetItem(text);
+    auto* line = new QListWidgetItem(ShortenedLine(text));
     line->setData(kItemDataRole, 0);
+    if (line->text().size() != text.size()) {
+        line->setData(kWholeTextRole, text);
+    }
     if (index >= 0 && index < count()) {
         insertItem(index, line);
         newIndex_ = index;
@@ -85,7 +100,24 @@ void ListBox::Clear() {
     newIndex_ = -1;
 }
 
+QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex& index,
+                                                              const QEvent* event) const {
+    // Ctrl+click or Ctrl+Space would toggle the selected line off; a click
+    // on a line always selects it.
+    QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, event);
+    if (index.isValid() &&
+        (flags & (QItemSelectionModel::Toggle | QItemSelectionModel::Deselect))) {
+        return QItemSelectionModel::ClearAndSelect;
+    }
+    return flags;
+}
+
 void ListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Only the left button acts; the others neither select nor open.
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
     QListWidget::mouseDoubleClickEvent(event);
     emit DblClick();
 }

@@ -5,7 +5,9 @@
 // A list box with the semantics the handlers rely on: a 32-bit number kept
 // beside each line (ItemData), the index of the line added last (NewIndex),
 // the selected line (ListIndex, -1 for none) and its text (empty for none).
-// The list never sorts and allows one selection.
+// The list never sorts and allows one selection, which only a click or the
+// keys move (Ctrl never clears it). Very long lines are shown shortened but
+// kept whole.
 class ListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -33,15 +35,21 @@ public:
     void Clear();
 
 signals:
-    // The user double-clicked a line.
+    // The user double-clicked a line with the left button.
     void DblClick();
     // A mouse button went down over the list, with the position in pixels.
     void MouseDown(Qt::MouseButton button, QPoint position);
 
 protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
     int newIndex_ = -1;
 };
+
+// A line as a list or text box shows it: whole up to a length that lays out
+// at once, else its start followed by "…".
+QString ShortenedLine(const QString& line);

@@ -213,11 +213,14 @@ TEST_F(SettingsFile, FailedWritesReturnFalseAndLeaveTheOldFile) {
 
     Put("[Kestrin's Tembrel]\nX=1\n");
     EXPECT_FALSE(WriteSetting(kSection, QStringLiteral("X=2"), QStringLiteral("1"), file_));
-    EXPECT_FALSE(WriteSettings(kSection,
-                               {{QStringLiteral("X"), QStringLiteral("2")},
-                                {QStringLiteral("Y"), QStringLiteral("bad\nvalue")}},
-                               file_));
     EXPECT_EQ(Bytes(), QByteArray("[Kestrin's Tembrel]\nX=1\n"));
+    // A value that cannot be stored is skipped; the others are written.
+    EXPECT_FALSE(WriteSettings(kSection,
+                               {{QStringLiteral("Y"), QStringLiteral("bad\nvalue")},
+                                {QStringLiteral("X"), QStringLiteral("2")}},
+                               file_));
+    EXPECT_EQ(Bytes(), QByteArray("[Kestrin's Tembrel]\nX=2\n"));
+    Put("[Kestrin's Tembrel]\nX=1\n");
 
     // The replacement cannot be created beside a file whose name is at the
     // length limit; this fails for the superuser too.

@@ -191,6 +191,20 @@ TEST(Exit, WritesAllSevenSettings) {
     EXPECT_EQ(window->V1->Value(), -2500);
 }
 
+TEST(Exit, AFolderThatCannotBeStoredCostsOnlyItsOwnKey) {
+    ProgramFolder program;
+    QTemporaryDir music;
+    TouchFile(music.path(), QStringLiteral("Zeile\numbruch/x.mp3"));
+    program.WriteSettings("[Kestrin's Tembrel]\nPfad=" + music.path().toUtf8() + "/\n");
+    auto window = program.Start();
+    window->V1->SetValue(-2500);
+    ASSERT_TRUE(window->dirDirs->SetPath(music.path() + QStringLiteral("/Zeile\numbruch")));
+    window->close();
+    EXPECT_EQ(Setting(program, "Pfad"), music.path() + QStringLiteral("/"));
+    EXPECT_EQ(Setting(program, "Volume"), QStringLiteral("-2500"));
+    EXPECT_EQ(Setting(program, "Height"), QStringLiteral("7995"));
+}
+
 TEST(Exit, UnwritableSettingsStillEndNormally) {
     ProgramFolder program;
     // A folder where the settings file should be cannot be replaced by a file.

@@ -1,6 +1,13 @@
 #include "support/player_fixture.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
+#include "ui/title_box.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
 
 #include <QDir>
 #include <QFile>
@@ -64,4 +71,31 @@ TEST_F(CueSaving, AFailedWriteReportsAndLeavesNoFile) {
     EXPECT_EQ(messages_.texts(), QStringList{kWriteError});
     EXPECT_FALSE(QFile::exists(PathOf(QStringLiteral("a.cue"))));
     EXPECT_EQ(Cues().size(), 1);  // the list keeps the edit
+}
+
+// Titles come into the box typed, pasted or dropped; their line breaks and
+// control characters never reach the cue file, and the next start reads it.
+TEST_F(CueSaving, PastedTitlesKeepOneRecordPerLine) {
+    AddRecording(QStringLiteral("a.mp3"), 600);
+    Open(QStringLiteral("a.mp3"));
+    TitleBox* box = window_->txtCueTitle;
+    box->clear();
+    QApplication::clipboard()->setText(QStringLiteral("Vers\r\n2\tneu\u0007"));
+    box->paste();
+    QTest::keyClick(box, Qt::Key_Return);
+    const QString longTitle(40000, QLatin1Char('x'));
+    QApplication::clipboard()->setText(longTitle + QStringLiteral("\nEnde"));
+    box->selectAll();
+    box->paste();
+    window_->cmdCue1->click();
+    const QByteArray expected =
+        "[0]00:00:00 - Vers 2 neu\r\n[0]00:00:00 - " + longTitle.toLatin1() + " Ende\r\n\r\n";
+    EXPECT_EQ(Bytes(PathOf(QStringLiteral("a.cue"))), expected);
+
+    window_.reset();
+    window_ = program_.Start({}, FakeEngineFactory(control_));
+    Open(QStringLiteral("a.mp3"));
+    ASSERT_EQ(Cues().size(), 2);
+    EXPECT_EQ(Cues().at(1).second, QStringLiteral("00:00:00 - ") + longTitle + " Ende");
+    EXPECT_TRUE(messages_.texts().isEmpty());
 }

@@ -1,5 +1,6 @@
 // The demo rehearsal the build writes for a first run, opened by the program
 // on the real engine.
+#include "cues/cue_line.h"
 #include "demo_rehearsal.h"
 
 #include "app/path_helpers.h"
@@ -66,7 +67,7 @@ TEST_F(Demo, CueFileReadsBackToTheIntendedCuePoints) {
     // each far enough from the next to be heard as a section.
     ASSERT_GE(cues->size(), 5);
     ASSERT_LE(cues->size(), 6);
-    EXPECT_EQ(cues->front().text, QString::fromLatin1(kStartPointLine));
+    EXPECT_EQ(cues->front().text, StartPointLine());
     for (qsizetype i = 1; i < cues->size(); ++i) {
         EXPECT_GE((*cues)[i].seconds - (*cues)[i - 1].seconds, 8) << i;
     }

@@ -3,6 +3,7 @@
 #include "app/path_helpers.h"
 #include "app/settings_store.h"
 #include "cues/cue_file.h"
+#include "cues/cue_line.h"
 #include "playback/gst_engine.h"
 #include "playback/time_text.h"
 #include "support/message_watcher.h"
@@ -13,6 +14,7 @@
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 #include "ui/scroll_bar.h"
+#include "ui/title_box.h"
 #include "ui/window_geometry.h"
 
 #include <QAction>
@@ -83,7 +85,7 @@ TEST(Session, PlayCueLyricsRepeatCloseAndStartAgain) {
     ASSERT_NE(window->media, nullptr);
     EXPECT_EQ(window->lstPath->Text(), QStringLiteral("Probe 1.wav"));
     EXPECT_EQ(window->txtLength1->text(), QStringLiteral("00:00:20"));
-    EXPECT_EQ(Lines(window->lstCue), QStringList{QString::fromLatin1(kStartPointLine)});
+    EXPECT_EQ(Lines(window->lstCue), QStringList{StartPointLine()});
     ASSERT_TRUE(WaitFor([&] { return Position(*window) >= 1.0; }));
     EXPECT_NE(window->txtTUsed1->text(), QStringLiteral("00:00:00"));
     EXPECT_GE(window->H1->Value(), 1);
@@ -192,6 +194,6 @@ TEST(Session, PlayCueLyricsRepeatCloseAndStartAgain) {
     again->lstPath->SetListIndex(entry);
     again->lstPath_DblClick();
     ASSERT_NE(again->media, nullptr);
-    EXPECT_EQ(Lines(again->lstCue), QStringList({QString::fromLatin1(kStartPointLine), cueLine}));
+    EXPECT_EQ(Lines(again->lstCue), QStringList({StartPointLine(), cueLine}));
     EXPECT_TRUE(again->close());
 }

@@ -6,6 +6,7 @@
 #include "support/player_fixture.h"
 #include "ui/frm_lyrics.h"
 #include "ui/list_box.h"
+#include "ui/title_box.h"
 
 #include <QAction>
 #include <QFile>

@@ -4,6 +4,7 @@
 #include "ui/frm_lyrics.h"
 #include "ui/list_box.h"
 #include "ui/scroll_bar.h"
+#include "ui/title_box.h"
 
 #include <QAction>
 #include <QLineEdit>

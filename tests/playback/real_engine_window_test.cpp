@@ -7,6 +7,7 @@
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 #include "ui/scroll_bar.h"
+#include "ui/title_box.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -3,6 +3,7 @@
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 #include "ui/scroll_bar.h"
+#include "ui/title_box.h"
 
 #include <QAction>
 #include <QLabel>

@@ -5,6 +5,7 @@
 #include "ui/picture_box.h"
 #include "ui/pictures.h"
 #include "ui/scroll_bar.h"
+#include "ui/title_box.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,0 +1,45 @@
+#include "app/quit_signals.h"
+
+#include <QSocketNotifier>
+#include <QWidget>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// The handler only writes a byte; the window thread reads it.
+int signalSocket[2] = {-1, -1};
+
+void OnQuitSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalSocket[0], &byte, 1);
+}
+
+}  // namespace
+
+void CloseOnQuitSignals(QWidget* window) {
+    if (signalSocket[0] < 0 &&
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSocket) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, window);
+    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(signalSocket[1], &byte, 1);
+        window->close();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+#else
+void CloseOnQuitSignals(QWidget*) {}
+#endif
