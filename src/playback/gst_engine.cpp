@@ -178,8 +178,11 @@ public:
         if (pipeline_ == nullptr) {
             return false;
         }
+        // The other channel is lowered by the amount in hundredths of a
+        // decibel; the simple panorama method scales it by 1 - |panorama|.
         long clamped = std::clamp(hundredthsOfDecibel, -kBalanceRange, kBalanceRange);
-        g_object_set(panorama_, "panorama", gfloat(double(clamped) / kBalanceRange), nullptr);
+        double lowered = 1.0 - std::pow(10.0, -std::abs(double(clamped)) / 2000.0);
+        g_object_set(panorama_, "panorama", gfloat(clamped < 0 ? -lowered : lowered), nullptr);
         return true;
     }
 

@@ -66,5 +66,8 @@ void frmTembrel::OpenSelectedFile() {
     }
     txtCueTitle->SetTitle(QString::fromLatin1(kStartPointTitle));
     cueListLoaded = true;
-    cmdPlay1_Click();
+    if (!Play()) {
+        cueListLoaded = false;
+        return fail();
+    }
 }

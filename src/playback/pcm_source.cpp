@@ -132,11 +132,14 @@ public:
             mpg123_open_fd(handle_, file_->get()) != MPG123_OK) {
             return false;
         }
+        // The only output format allowed is the stream's own. The decoder
+        // cannot tell it before it has seen a second frame (a one-frame file
+        // has none), so only a format it does report is checked.
         long rate = 0;
         int chans = 0, encoding = 0;
-        if (mpg123_getformat(handle_, &rate, &chans, &encoding) != MPG123_OK ||
-            rate != layout_.sampleRate || chans != layout_.channels ||
-            encoding != MPG123_ENC_FLOAT_32) {
+        if (mpg123_getformat(handle_, &rate, &chans, &encoding) == MPG123_OK &&
+            (rate != layout_.sampleRate || chans != layout_.channels ||
+             encoding != MPG123_ENC_FLOAT_32)) {
             return false;
         }
         // Every few frames is enough: the decoder walks the rest in a moment.

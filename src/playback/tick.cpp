@@ -8,6 +8,7 @@
 #include "ui/scroll_bar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include "ui/title_box.h"
@@ -27,9 +28,10 @@ void ShowText(Box* box, const QString& text) {
 }  // namespace
 
 void frmTembrel::Timer1_Timer() {
-    // A message box opened by this tick (a lyrics file that cannot be read or
-    // saved) runs its own event loop; the tick must not run inside it.
-    if (currentFile.isEmpty() || inTick_) {
+    // While a message box shows (opened by this tick, a double-click or a
+    // button), its own event loop runs the timer; the tick waits, so nothing
+    // moves underneath the handler that is still running.
+    if (currentFile.isEmpty() || inTick_ || QApplication::activeModalWidget() != nullptr) {
         return;
     }
     inTick_ = true;

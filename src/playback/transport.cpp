@@ -6,16 +6,22 @@
 #include <QPushButton>
 
 void frmTembrel::cmdPlay1_Click() {
+    Play();
+}
+
+bool frmTembrel::Play() {
     if (currentFile.isEmpty()) {
-        return;
+        return false;
     }
-    Media().SetRate(S1->Value() / 100.0);
-    Media().Run();
-    Media().SetCurrentPosition(0);
+    // Each step runs even when one before it failed.
+    bool played = Media().SetRate(S1->Value() / 100.0);
+    played = Media().Run() && played;
+    played = Media().SetCurrentPosition(0) && played;
     lstCue->SetListIndex(0);
     currentCue = 0;
     cueAdvanced = 0;
     dummy->setFocus();
+    return played;
 }
 
 void frmTembrel::cmdPause1_Click() {

@@ -145,6 +145,8 @@ public:
     void OpenSelectedFile();
     void CleanUp();
     void cmdPlay1_Click();
+    // Play from the start; false when an engine call failed.
+    bool Play();
     void cmdPause1_Click();
     void cmdStop1_Click();
     void V1_Change();

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -386,4 +387,36 @@ TEST_F(Lyrics, TextRoundTripsByteForByte) {
     Window()->mnuClose->trigger();
     EXPECT_EQ(Read(QStringLiteral("Refrain.txt")), binary.chopped(3) + "\r\n");
     EXPECT_TRUE(messages_.texts().isEmpty());
+}
+
+// While a message box from a double-click shows, the tick does nothing: the
+// boundary crossed meanwhile is not followed under the cue being chosen.
+TEST_F(Lyrics, TheTickWaitsWhileAMessageBoxShows) {
+    Choose(1);
+    window_->txtCueTitle->SetTitle(QStringLiteral("AC/DC"));
+    window_->Command4->click();
+    Type(QStringLiteral("Riff"));  // cannot be saved: the next choice shows a box
+    Engine()->SetCurrentPosition(19.9);
+    // The box stays open until the running timer has fired twice, after the
+    // clock crossed the next cue's second.
+    int ticks = 0;
+    QObject::connect(window_->Timer1, &QTimer::timeout, [&] { ++ticks; });
+    int ticksAtBox = -1;
+    QElapsedTimer open;
+    messages_.keepOpen = [&] {
+        if (ticksAtBox < 0) {
+            Engine()->Advance(0.5);
+            ticksAtBox = ticks;
+            open.start();
+        }
+        return ticks < ticksAtBox + 2 && open.elapsed() < 2000;
+    };
+    window_->Timer1->start();
+    Choose(3);
+    ASSERT_GE(ticksAtBox, 0);
+    EXPECT_EQ(messages_.texts(), QStringList{kWriteError});
+    EXPECT_EQ(window_->lstCue->ListIndex(), 3);
+    EXPECT_EQ(window_->txtCueTitle->Title(), QString());
+    EXPECT_EQ(window_->currentCue, 3);
+    EXPECT_EQ(Engine()->CurrentPosition(), 30.0);
 }

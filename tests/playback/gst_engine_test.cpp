@@ -1,4 +1,5 @@
 #include "playback/gst_engine.h"
+#include "playback/mp3_length.h"
 #include "support/test_audio.h"
 
 #include <gst/gst.h>
@@ -129,7 +130,7 @@ TEST(GstEngineFactory, MakesEnginesThatPlayThroughTheAutomaticSink) {
     EXPECT_GT(engine->CurrentPosition().value_or(0), 5.1);
 }
 
-TEST(GstEngineSound, VolumeScalesTheAmplitudeAndBalanceSilencesOneSide) {
+TEST(GstEngineSound, VolumeAndBalanceScaleTheAmplitudeByDecibels) {
     SampleTap tap;
     auto engine = RenderWithTap(Files().wav, tap);
     ASSERT_NE(engine, nullptr);
@@ -150,15 +151,17 @@ TEST(GstEngineSound, VolumeScalesTheAmplitudeAndBalanceSilencesOneSide) {
         ASSERT_NEAR(tenth[i], full[i] * 0.1f, 1e-6) << i;
     }
 
+    // The balance lowers the other channel: -2500 the right one by 25 dB,
+    // 5000 the left one by 50 dB.
     ASSERT_TRUE(engine->SetVolume(0));
-    ASSERT_TRUE(engine->SetBalance(-5000));
+    ASSERT_TRUE(engine->SetBalance(-2500));
     std::vector<float> left = playFromOne();
     ASSERT_TRUE(engine->SetBalance(5000));
     std::vector<float> right = playFromOne();
     for (std::size_t i = 0; i < full.size(); i += 2) {
         ASSERT_EQ(left[i], full[i]) << i;
-        ASSERT_EQ(left[i + 1], 0.0f) << i;
-        ASSERT_EQ(right[i], 0.0f) << i;
+        ASSERT_NEAR(left[i + 1], full[i + 1] * 0.0562341f, 1e-6) << i;
+        ASSERT_NEAR(right[i], full[i] * 0.00316228f, 1e-6) << i;
         ASSERT_EQ(right[i + 1], full[i + 1]) << i;
     }
 }
@@ -237,6 +240,20 @@ TEST(GstEngineRender, PlaysDamagedAndTaggedMp3sToTheirEnd) {
     QString taggedPath = dir.path() + "/tagged.mp3";
     ASSERT_TRUE(WriteFile(damagedPath, damaged));
     ASSERT_TRUE(WriteFile(taggedPath, id3v2 + clean + ape + id3v1));
+
+    // A file of a single frame plays it.
+    QString oneFrame = dir.path() + "/one frame.mp3";
+    const QByteArray cbr = ReadFile(Files().mp3Cbr);
+    const auto frames =
+        ScanMp3({reinterpret_cast<const std::uint8_t*>(cbr.data()), std::size_t(cbr.size())});
+    ASSERT_TRUE(frames.has_value());
+    ASSERT_TRUE(
+        WriteFile(oneFrame, cbr.mid(qsizetype(frames->frameOffsets[0]),
+                                    qsizetype(frames->frameOffsets[1] - frames->frameOffsets[0]))));
+    SampleTap single;
+    auto shortest = RenderWithTap(oneFrame, single);
+    ASSERT_NE(shortest, nullptr);
+    EXPECT_EQ(shortest->Duration(), 1152.0 / 44100);
 
     std::vector<float> reference = DecodeAll(Files().mp3Vbr);
     std::vector<float> tagged = DecodeAll(taggedPath);

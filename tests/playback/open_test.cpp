@@ -70,16 +70,25 @@ TEST_F(Opening, FailuresReleaseEverythingSilently) {
     TouchFile(music_.path(), QStringLiteral("broken.mp3"));  // the engine cannot render it
     window_->dirDirs_Change();
 
-    for (const QString& name : {QStringLiteral("damaged.mp3"), QStringLiteral("broken.mp3")}) {
+    // A damaged cue file, a file the engine cannot render, and an engine that
+    // fails any call up to the last step of the open (the Play at its end).
+    const std::pair<const char*, const char*> cases[] = {
+        {"damaged.mp3", ""}, {"broken.mp3", ""},      {"good.mp3", "SetVolume"},
+        {"good.mp3", "Run"}, {"good.mp3", "SetRate"}, {"good.mp3", "SetCurrentPosition"}};
+    for (const auto& [name, failing] : cases) {
+        SCOPED_TRACE(std::string(name) + " " + failing);
+        control_->failing.clear();
         Open(QStringLiteral("good.mp3"));
         ASSERT_NE(Engine(), nullptr);
         const int destroyedBefore = control_->destroyed;
-        Open(name);
-        EXPECT_EQ(Engine(), nullptr) << name.toStdString();
+        control_->failing.insert(QString::fromLatin1(failing));
+        Open(QString::fromLatin1(name));
+        EXPECT_EQ(Engine(), nullptr);
         EXPECT_GT(control_->destroyed, destroyedBefore);
-        EXPECT_TRUE(Cues().isEmpty()) << name.toStdString();
-        EXPECT_EQ(window_->currentFile, PathOf(name));
+        EXPECT_TRUE(Cues().isEmpty());
+        EXPECT_EQ(window_->currentFile, PathOf(QString::fromLatin1(name)));
     }
+    control_->failing.clear();
     // The damaged cue file is left as it was.
     QFile file(PathOf(QStringLiteral("damaged.cue")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -135,4 +144,11 @@ TEST_F(Opening, DoubleClickWithoutSelectionEndsLikeAFailedOpen) {
     window_->lstPath_DblClick();
     EXPECT_EQ(Engine(), nullptr);
     EXPECT_TRUE(Cues().isEmpty());
+}
+
+TEST_F(Opening, NamesWithQuotesOpenFromTheList) {
+    AddRecording(QStringLiteral("Take \"2\".mp3"), 600);
+    Open(QStringLiteral("Take \"2\".mp3"));
+    ASSERT_NE(Engine(), nullptr);
+    EXPECT_EQ(window_->cueFile, PathOf(QStringLiteral("Take \"2\".cue")));
 }

@@ -12,6 +12,9 @@ void MessageWatcher::CloseOpenBox() {
     if (!box) {
         return;
     }
+    if (keepOpen && keepOpen()) {
+        return;
+    }
     texts_ << box->text();
     titles_ << box->windowTitle();
     lastIcon_ = box->icon();

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 // Closes every message box the program shows while the watcher lives, and
 // remembers what they said, so tests neither hang on a modal box nor miss one.
 class MessageWatcher : public QObject {
@@ -15,6 +17,9 @@ public:
     const QStringList& texts() const { return texts_; }
     const QStringList& titles() const { return titles_; }
     QMessageBox::Icon lastIcon() const { return lastIcon_; }
+    // Asked each time before the watcher closes an open box; while it
+    // returns true the box stays open a little longer.
+    std::function<bool()> keepOpen;
 
 private:
     void CloseOpenBox();

@@ -1,3 +1,4 @@
+#include "support/player_fixture.h"
 #include "ui/list_box.h"
 #include "ui/scroll_bar.h"
 
@@ -5,6 +6,10 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+namespace {
+using WindowLists = PlayerTest;
+}
 
 TEST(ScrollBar, BackwardsRangeRunsFromMinAtTheTop) {
     ScrollBar volume(Qt::Vertical);
@@ -105,25 +110,38 @@ TEST(ListBox, KeepsNumbersBesideLinesAndTracksTheNewest) {
     EXPECT_EQ(list.NewIndex(), -1);
 }
 
-TEST(ListBox, RightClickKeepsTheSelectionAndReportsTheButton) {
-    ListBox list;
-    list.resize(200, 200);
-    for (int i = 0; i < 5; ++i) {
-        list.AddItem(QStringLiteral("line %1").arg(i));
+// Through the main window with real mouse events: only a left double-click
+// opens a file or plays a cue; a right or middle one does nothing, and Ctrl
+// never clears the selection.
+TEST_F(WindowLists, OnlyALeftDoubleClickActsAndCtrlKeepsTheSelection) {
+    OpenWithCues(QStringLiteral("Song.mp3"), 300,
+                 "[0]00:00:00 - Start Point\r\n[10]00:00:10 - Vers\r\n");
+    AddRecording(QStringLiteral("Other.mp3"), 100);
+    ListBox* cues = window_->lstCue;
+    ListBox* files = window_->lstPath;
+    const auto at = [](ListBox* list, int row) {
+        return list->visualItemRect(list->item(row)).center();
+    };
+    const int other = Lines(files).indexOf(QStringLiteral("Other.mp3"));
+    files->SetListIndex(Lines(files).indexOf(QStringLiteral("Song.mp3")));
+    const int engines = control_->created;
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mouseDClick(files->viewport(), button, {}, at(files, other));
+        QTest::mouseDClick(cues->viewport(), button, {}, at(cues, 1));
     }
-    list.show();
-    list.SetListIndex(0);
-    QSignalSpy downs(&list, &ListBox::MouseDown);
-    const QPoint third = list.visualItemRect(list.item(2)).center();
+    EXPECT_EQ(control_->created, engines);
+    EXPECT_EQ(window_->currentCue, 0);
 
-    QTest::mousePress(list.viewport(), Qt::RightButton, {}, third);
-    EXPECT_EQ(list.ListIndex(), 0);
-    QTest::mousePress(list.viewport(), Qt::LeftButton, {}, third);
-    EXPECT_EQ(list.ListIndex(), 2);
-    ASSERT_EQ(downs.count(), 2);
-    EXPECT_EQ(downs.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
+    cues->SetListIndex(1);
+    QTest::mouseClick(cues->viewport(), Qt::LeftButton, Qt::ControlModifier, at(cues, 1));
+    EXPECT_EQ(cues->ListIndex(), 1);
+    cues->setFocus();
+    QTest::keyClick(cues, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(cues->ListIndex(), 1);
 
-    QSignalSpy doubleClicks(&list, &ListBox::DblClick);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, third);
-    EXPECT_EQ(doubleClicks.count(), 1);
+    QTest::mouseDClick(cues->viewport(), Qt::LeftButton, {}, at(cues, 1));
+    EXPECT_EQ(window_->currentCue, 1);
+    EXPECT_EQ(Engine()->CurrentPosition(), 10.0);
+    QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at(files, other));
+    EXPECT_EQ(window_->currentFile, PathOf(QStringLiteral("Other.mp3")));
 }
