@@ -1,6 +1,7 @@
 // Lyrics per cue title: loading them into the lyrics window, saving them, and
 // keeping typed text from being lost when other lyrics take its place.
 #include "app/path_helpers.h"
+#include "app/safe_save.h"
 #include "app/show_message.h"
 #include "app/text_codec.h"
 #include "lyrics/lyrics_naming.h"

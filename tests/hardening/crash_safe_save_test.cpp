@@ -1,7 +1,7 @@
 // Saves survive a crash at any moment: a process saving the cue file, a
 // lyrics file and the settings in a loop is killed again and again, and each
 // file always holds the version it had before the save or the one after.
-#include "app/path_helpers.h"
+#include "app/safe_save.h"
 #include "app/settings_store.h"
 #include "app/text_codec.h"
 #include "hardening/save_file_versions.h"

@@ -1,7 +1,7 @@
 // Saves into a full or read-only place: the user is told, and the file saved
 // before stays whole. The place is a small tmpfs mounted for the test, since
 // file permissions do not stop root.
-#include "app/path_helpers.h"
+#include "app/safe_save.h"
 #include "app/settings_store.h"
 #include "support/player_fixture.h"
 #include "ui/frm_lyrics.h"

@@ -2,7 +2,7 @@
 // functions the program saves them with, until it is killed. After each save
 // it reports "<file> <version>" on standard output; "ready" comes first.
 // Usage: save_loop <cue file> <lyrics file> <settings file> <first version>
-#include "app/path_helpers.h"
+#include "app/safe_save.h"
 #include "app/settings_store.h"
 #include "app/text_codec.h"
 #include "hardening/save_file_versions.h"
