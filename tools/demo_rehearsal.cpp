@@ -3,6 +3,7 @@
 #include "demo_sections.h"
 
 #include "app/path_helpers.h"
+#include "app/safe_save.h"
 #include "app/text_codec.h"
 #include "cues/cue_line.h"
 #include "lyrics/lyrics_naming.h"

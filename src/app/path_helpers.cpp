@@ -3,14 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "app/show_message.h"
 #include "app/text_codec.h"
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,16 +53,6 @@ bool OpenRegularFile(const QString& path, QFile& file) {
     }
     file.setFileName(path);
     return file.open(QIODevice::ReadOnly);
-#endif
-}
-
-// True when the file's bytes reached the disk, or the file system cannot say.
-bool SyncedToDisk(QFileDevice& file) {
-#ifdef Q_OS_UNIX
-    return ::fsync(file.handle()) == 0 || errno == EINVAL;
-#else
-    Q_UNUSED(file);
-    return true;
 #endif
 }
 
@@ -143,19 +130,4 @@ QString ReadWholeFile(const QString& path) {
         return QString();
     }
     return DecodeText(*bytes);
-}
-
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    // The bytes are buffered: a full disk shows only when they reach the file
-    // (on some file systems only at the sync), and commit() would rename the
-    // short file over the old one without a word. So both are checked here.
-    if (out.write(bytes) != bytes.size() || !out.flush() || !SyncedToDisk(out)) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
 }

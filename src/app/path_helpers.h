@@ -43,7 +43,3 @@ std::optional<QByteArray> ReadFileBytes(const QString& path);
 // The text of a file, decoded with DecodeText. A file that cannot be read is
 // reported to the user with the file-open error and gives an empty text.
 QString ReadWholeFile(const QString& path);
-
-// Replaces the file with the bytes in one step: on any failure (missing or
-// read-only folder, full disk) it returns false and the old file stays whole.
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes);

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "app/path_helpers.h"
+#include "app/safe_save.h"
 #include "app/text_codec.h"
 
 namespace {

@@ -1,5 +1,6 @@
 // The cue list and its cue file beside the recording.
 #include "app/path_helpers.h"
+#include "app/safe_save.h"
 #include "app/show_message.h"
 #include "app/text_codec.h"
 #include "cues/cue_file.h"

@@ -3,6 +3,7 @@
 // anything replaces it, and when that save fails it stays in the window,
 // under its own title, until it is saved or the user discards it.
 #include "app/path_helpers.h"
+#include "app/safe_save.h"
 #include "app/show_message.h"
 #include "app/text_codec.h"
 #include "cues/cue_line.h"

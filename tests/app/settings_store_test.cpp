@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
-#include <QFileDevice>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -228,21 +226,8 @@ TEST_F(SettingsFile, FailedWritesReturnFalseAndLeaveTheOldFile) {
     Put("[Kestrin's Tembrel]\nX=1\n");
     EXPECT_FALSE(WriteSetting(kSection, QStringLiteral("X"), QStringLiteral("2"), file_));
     EXPECT_EQ(Bytes(), QByteArray("[Kestrin's Tembrel]\nX=1\n"));
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2);  // no leftover temp file
-}
-
-TEST_F(SettingsFile, ReadOnlyFolderLeavesTheOldFileWhole) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "folder permissions do not stop the superuser";
-    }
-    Put("[Kestrin's Tembrel]\nX=1\n");
-    ASSERT_TRUE(QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    const bool written = WriteSetting(kSection, QStringLiteral("X"), QStringLiteral("2"), file_);
-    QFile::setPermissions(dir_.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_FALSE(written);
-    EXPECT_EQ(Bytes(), QByteArray("[Kestrin's Tembrel]\nX=1\n"));
-    EXPECT_EQ(Read(QStringLiteral("X")), QStringLiteral("1"));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(),
+              2);  // no temporary left
 }
 
 }  // namespace

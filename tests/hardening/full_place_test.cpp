@@ -1,7 +1,7 @@
 // Saves into a full or read-only place: the user is told, and the file saved
 // before stays whole. The place is a small tmpfs mounted for the test, since
 // file permissions do not stop root.
-#include "app/path_helpers.h"
+#include "app/safe_save.h"
 #include "app/settings_store.h"
 #include "support/player_fixture.h"
 #include "ui/frm_lyrics.h"
@@ -9,6 +9,7 @@
 #include "ui/title_box.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -132,23 +133,37 @@ TEST_F(FullPlace, SavesIntoAReadOnlyPlaceKeepTheOldFiles) {
 }
 
 // A write the system cuts short, here by the file-size limit (which binds
-// root too, and needs no mount), fails and keeps the old file.
-TEST(ShortWrite, FailsAndKeepsTheOldFile) {
+// root too, and needs no mount), fails with its reason and keeps the old file,
+// whether the file is replaced or, having a second name, written in place.
+TEST(ShortWrite, FailsWithItsReasonAndKeepsTheOldFile) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("Probe.cue"));
-    ASSERT_TRUE(WriteFileAtomically(path, "[0]00:00:00 - Start Point\r\n\r\n"));
+    const QByteArray old("[0]00:00:00 - Start Point\r\n\r\n");
+    for (const bool linked : {false, true}) {
+        const QString path =
+            dir.filePath(linked ? QStringLiteral("Linked.cue") : QStringLiteral("Probe.cue"));
+        ASSERT_TRUE(WriteFileAtomically(path, old));
+        if (linked) {
+            ASSERT_EQ(::link(QFile::encodeName(path).constData(),
+                             QFile::encodeName(path + QStringLiteral(".bak")).constData()),
+                      0);
+        }
 
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit limited = old;
-    limited.rlim_cur = 4096;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool written = WriteFileAtomically(path, QByteArray(10000, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+        rlimit saved{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit limited = saved;
+        limited.rlim_cur = 4096;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        QString error;
+        const bool written = WriteFileAtomically(path, QByteArray(10000, 'x'), &error);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
 
-    EXPECT_FALSE(written);
-    EXPECT_EQ(ReadBytes(path), QByteArray("[0]00:00:00 - Start Point\r\n\r\n"));
+        EXPECT_FALSE(written) << linked;
+        EXPECT_EQ(error.toStdString(), "file too large while writing " + path.toStdString());
+        EXPECT_EQ(ReadBytes(path), old) << linked;
+    }
+    // No temporary is left beside them.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }

@@ -1,30 +1,44 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-
-#include <optional>
+#include "app/settings_store.h"
+#include "app/text_codec.h"
+#include "cues/cue_file.h"
+#include "lyrics/lyrics_naming.h"
 
 // Numbered versions of the three files the program saves (cue file, lyrics
 // file, settings), shared by the save loop and the test that kills it. Every
 // version differs from its neighbours in content and length.
 
 inline constexpr const char* kVersionSection = "Kestrin's Tembrel";
-
-// The bytes of a cue file of the given version.
-QByteArray CueFileVersion(int version);
-// The text of a lyrics file of the given version, as the lyrics window shows it.
-QString LyricsVersion(int version);
-// The settings values of the given version: written with WriteSettings.
-QList<QPair<QString, QString>> SettingsVersion(int version);
-
-// The version a cue file's bytes hold, or nullopt when they are no version.
-std::optional<int> CueFileVersionOf(const QByteArray& bytes);
-// The version a lyrics file's bytes hold, or nullopt.
-std::optional<int> LyricsVersionOf(const QByteArray& bytes);
-// The version a settings file's bytes hold, or nullopt; the lines that are no
-// setting of ours must be there unchanged.
-std::optional<int> SettingsVersionOf(const QByteArray& bytes);
-
 // Lines of the settings file that belong to others and must survive saves.
 inline constexpr const char* kForeignSettings = "; kept\n[Other]\nName=Wert\n";
+
+// The bytes of the cue file of a version.
+inline QByteArray CueFileVersion(int version) {
+    QList<CueRecord> cues;
+    for (int i = 0; i <= version % 13; ++i) {
+        cues.append({version + 7 * i, QStringLiteral("Grüße %1").arg(version)});
+    }
+    return EncodeText(FormatCueFile(cues));
+}
+
+// The bytes of the lyrics file of a version.
+inline QByteArray LyricsFileVersion(int version) {
+    const QString line = QStringLiteral("Zeile von Fassung %1 ♪\n").arg(version);
+    return EncodeText(LyricsFileText(line.repeated(version % 13 + 1)));
+}
+
+// The settings values of a version, as the save loop writes them.
+inline QList<QPair<QString, QString>> SettingsVersion(int version) {
+    return {{QStringLiteral("Pfad"), QStringLiteral("/musik/%1/").arg(version)},
+            {QStringLiteral("Fassung"), QString(version % 13 + 1, u'x')}};
+}
+
+// The bytes of the settings file once a version is written over kForeignSettings.
+inline QByteArray SettingsFileVersion(int version) {
+    QString text = QString::fromLatin1(kForeignSettings);
+    for (const auto& [key, value] : SettingsVersion(version)) {
+        text = IniWithValue(text, QString::fromLatin1(kVersionSection), key, value);
+    }
+    return text.toUtf8();
+}
