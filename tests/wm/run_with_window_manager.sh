@@ -27,7 +27,7 @@ start_xvfb "$work"
 export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_DATA_HOME="$work/data"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-openbox --sm-disable --startup "touch $work/managing" 2>"$work/openbox.log" &
+openbox --sm-disable --startup "touch $work/managing" >"$work/openbox.log" 2>&1 &
 openbox=$!
 for _ in $(seq 300); do
   [ -e "$work/managing" ] && break
