@@ -8,7 +8,18 @@
 #include <QPlainTextEdit>
 
 void frmLyrics::Form_Load() {
-    SetLeftTwips(this, LeftTwips(main_) + WidthTwips(main_));
+    const int mainLeft = LeftTwips(main_);
+    SetLeftTwips(this, mainLeft + WidthTwips(main_));
+    // Until the window manager has framed the main window, its width lacks
+    // the frame: the dock moves to the outer edge once that is known, unless
+    // this window is on the screen by then.
+    if (!IsFramed(main_)) {
+        WhenFramed(main_, this, [this, mainLeft] {
+            if (!IsFramed(this)) {
+                SetLeftTwips(this, mainLeft + WidthTwips(main_));
+            }
+        });
+    }
 }
 
 void frmLyrics::Form_Resize() {

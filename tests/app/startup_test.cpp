@@ -11,8 +11,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -86,6 +89,51 @@ TEST(StartUp, BadSettingsFallBackWithoutFailing) {
         // A stored folder that is gone leaves the browser in the working folder.
         EXPECT_EQ(window->dirDirs->Path(), QDir::currentPath());
         window->close();
+    }
+}
+
+TEST(StartUp, PlacesAndSizesBeyondTheScreenComeBackAndAreWrittenSo) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QByteArray huge = "1" + QByteArray(400, '0');
+    // X, Y, Top, Width, Height as the settings file holds them.
+    const QList<QByteArrayList> cases = {
+        {"1000000000", "1000000000", "1000000000", "1000000000", "1000000000"},
+        {"nan", huge, "-" + huge, "inf", huge},
+        {"-20000000", "-3000", "-600", "-6000", "-8000"},
+        {"30000", "20000", "15000", "6000", "8000"},  // on a screen that is gone
+        {"-3000", "0", "0", "1", "15"},
+    };
+    for (const QByteArrayList& c : cases) {
+        const std::string name = c.join(' ').left(60).toStdString();
+        ProgramFolder program;
+        program.WriteSettings("[Kestrin's Tembrel]\nX=" + c[0] + "\nY=" + c[1] + "\nTop=" + c[2] +
+                              "\nWidth=" + c[3] + "\nHeight=" + c[4] + "\n");
+        auto window = program.Start();
+        frmLyrics* lyrics = window->ExistingLyrics();
+        ASSERT_NE(lyrics, nullptr);
+        for (const QWidget* shown :
+             {static_cast<const QWidget*>(window.get()), static_cast<const QWidget*>(lyrics)}) {
+            // The title bar lies on the screen, far enough in to be grabbed.
+            const QRect outer(LeftTwips(shown) / 15, TopTwips(shown) / 15, WidthTwips(shown) / 15,
+                              HeightTwips(shown) / 15);
+            EXPECT_GE(outer.top(), screen.top()) << name;
+            EXPECT_LE(outer.top() + 32, screen.bottom() + 1) << name;
+            EXPECT_GE(outer.right() + 1 - 64, screen.left()) << name;
+            EXPECT_LE(outer.left() + 64, screen.right() + 1) << name;
+            EXPECT_LE(outer.width(), screen.width()) << name;
+            EXPECT_LE(outer.height(), screen.height()) << name;
+            EXPECT_GE(outer.width(), 128) << name;
+            EXPECT_GE(outer.height(), 64) << name;
+        }
+        const QStringList corrected = {
+            QString::number(LeftTwips(window.get())), QString::number(TopTwips(window.get())),
+            QString::number(TopTwips(lyrics)), QString::number(WidthTwips(lyrics)),
+            QString::number(HeightTwips(lyrics))};
+        window->close();
+        const QStringList written = {Setting(program, "X"), Setting(program, "Y"),
+                                     Setting(program, "Top"), Setting(program, "Width"),
+                                     Setting(program, "Height")};
+        EXPECT_EQ(written.join(u' ').toStdString(), corrected.join(u' ').toStdString()) << name;
     }
 }
 
@@ -203,6 +251,25 @@ TEST(Exit, AFolderThatCannotBeStoredCostsOnlyItsOwnKey) {
     EXPECT_EQ(Setting(program, "Pfad"), music.path() + QStringLiteral("/"));
     EXPECT_EQ(Setting(program, "Volume"), QStringLiteral("-2500"));
     EXPECT_EQ(Setting(program, "Height"), QStringLiteral("7995"));
+}
+
+TEST(Exit, AShownLyricsWindowKeepsItsOuterSize) {
+    // The offscreen platform frames a window when it is first shown, as a
+    // window manager does.
+    ProgramFolder program;
+    program.WriteSettings("[Kestrin's Tembrel]\nWidth=6000\nHeight=7995\n");
+    for (const bool framed : {false, true}) {
+        auto window = program.Start();
+        frmLyrics* lyrics = window->ExistingLyrics();
+        lyrics->show();
+        if (framed) {
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(lyrics));
+            EXPECT_EQ(lyrics->frameGeometry().size(), QSize(400, 533));
+        }
+        window->close();
+        EXPECT_EQ(Setting(program, "Width"), QStringLiteral("6000")) << framed;
+        EXPECT_EQ(Setting(program, "Height"), QStringLiteral("7995")) << framed;
+    }
 }
 
 TEST(Exit, UnwritableSettingsStillEndNormally) {

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -278,6 +279,7 @@ TEST_F(Lyrics, AMessageFromTheTickNeitherReentersItNorRepeatsTheFollow) {
 TEST_F(Lyrics, TheTextBoxFollowsTheWindowsSize) {
     frmLyrics* lyrics = window_->Lyrics();
     lyrics->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(lyrics));
     SetWidthTwips(lyrics, 6000);
     SetHeightTwips(lyrics, 8000);
     EXPECT_EQ(lyrics->txtLyrics->size(), QSize(391, 484));  // 5860 x 7260 twips
