@@ -65,11 +65,16 @@ void frmTembrel::Timer1_Timer() {
 void frmTembrel::H1_Scroll() {
     Media().SetCurrentPosition(H1->Value());
     const double p = std::floor(Media().CurrentPosition().value_or(0));
-    // The last cue starting strictly before the position is the one played.
+    // The last cue in list order starting strictly before the position is
+    // the one played; it is selected once, however many cues lie before it.
+    int last = -1;
     for (int i = 0; i < lstCue->ListCount(); ++i) {
         if (lstCue->ItemData(i) < p) {
-            SelectCue(i);
-            currentCue = i;
+            last = i;
         }
+    }
+    if (last >= 0) {
+        SelectCue(last);
+        currentCue = last;
     }
 }

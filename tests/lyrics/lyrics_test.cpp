@@ -372,13 +372,15 @@ TEST_F(Lyrics, FilesThatCannotBeReadAreReportedAndNeverReplaced) {
 // but for the one line break at the end.
 TEST_F(Lyrics, TextRoundTripsByteForByte) {
     Write(QStringLiteral("Vers.txt"),
-          "a\xc2\xa0b\xe2\x80\xa8"
+          "a\xc2\xa0"
+          "b\xe2\x80\xa8"
           "c\xe2\x80\xa9"
           "d\r\ne\r\n\r\n");
     Choose(1);
     Type(QStringLiteral("!"));
     Window()->mnuSave->trigger();
-    EXPECT_EQ(Read(QStringLiteral("Vers.txt")), QByteArray("a\xc2\xa0b\xe2\x80\xa8"
+    EXPECT_EQ(Read(QStringLiteral("Vers.txt")), QByteArray("a\xc2\xa0"
+                                                           "b\xe2\x80\xa8"
                                                            "c\xe2\x80\xa9"
                                                            "d\r\ne!\r\n"));
 
