@@ -4,8 +4,8 @@
 // measures each in a child process of its own, so memory figures are the
 // engine's. Usage: bench_engine [minutes of MP3, default 180]
 
-#include "playback/gst_engine.h"
-#include "playback/mp3_length.h"
+#include "engine/decoders/mp3_length.h"
+#include "engine/gst_engine.h"
 #include "support/bench_audio.h"
 
 #include <QCoreApplication>

@@ -5,7 +5,7 @@
 // - Tick: the mean cost of one tick while playing with 500 cue points.
 // Usage: bench_playback [minutes of MP3, default 180]
 #include "app/program_values.h"
-#include "playback/gst_engine.h"
+#include "engine/gst_engine.h"
 #include "support/bench_audio.h"
 #include "ui/folder_list.h"
 #include "ui/frm_tembrel.h"

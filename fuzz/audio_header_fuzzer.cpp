@@ -1,7 +1,7 @@
 // MP3 frame walks and WAV headers of any bytes: every frame found lies inside
 // the file, in order, and a WAV's samples lie inside the file.
-#include "playback/mp3_length.h"
-#include "playback/wav_header.h"
+#include "engine/decoders/mp3_length.h"
+#include "engine/decoders/wav_header.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "support/bench_audio.h"
 
-#include "playback/mp3_length.h"
+#include "engine/decoders/mp3_length.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/program_values.h"
-#include "playback/media_engine.h"
+#include "engine/media_engine.h"
 
 #include <QStringList>
 

@@ -7,6 +7,7 @@
 #include "ui/window_geometry.h"
 
 #include <QApplication>
+#include <QDebug>
 
 QList<QPair<QString, QString>> frmTembrel::StoredSettings() {
     frmLyrics* lyrics = Lyrics();
@@ -23,7 +24,15 @@ QList<QPair<QString, QString>> frmTembrel::StoredSettings() {
 
 void frmTembrel::SaveForSessionEnd() {
     SavePendingLyrics();
-    WriteSettings(program_.AppTitle, StoredSettings(), program_.IniFile);
+    WriteStoredSettings();
+}
+
+void frmTembrel::WriteStoredSettings() {
+    // A failed write leaves the old file whole; the program goes on.
+    QString reason;
+    if (!WriteSettings(program_.AppTitle, StoredSettings(), program_.IniFile, &reason)) {
+        qWarning().noquote() << "settings not fully written:" << reason;
+    }
 }
 
 void frmTembrel::Form_Unload() {
@@ -36,8 +45,7 @@ void frmTembrel::Form_Unload() {
     // Typing in the lyrics window that was never saved is kept.
     SavePendingLyrics();
     CleanUp();
-    // A failed write leaves the old file whole; the program still ends normally.
-    WriteSettings(program_.AppTitle, StoredSettings(), program_.IniFile);
+    WriteStoredSettings();
     // The lyrics window goes with the main window without saving its text.
     Lyrics()->hide();
     QApplication::quit();

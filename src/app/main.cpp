@@ -1,5 +1,5 @@
 #include "app/app_module.h"
-#include "playback/gst_engine.h"
+#include "engine/gst_engine.h"
 
 int main(int argc, char** argv) {
     return RunTembrel(argc, argv, GstEngineFactory());

@@ -4,9 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/show_message.h"
-#include "app/text_codec.h"
-
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -121,13 +118,4 @@ std::optional<QByteArray> ReadFileBytes(const QString& path) {
         return std::nullopt;
     }
     return bytes;
-}
-
-QString ReadWholeFile(const QString& path) {
-    const std::optional<QByteArray> bytes = ReadFileBytes(path);
-    if (!bytes) {
-        ShowFileError(QStringLiteral("Fehler beim Öffnen der Datei. "));
-        return QString();
-    }
-    return DecodeText(*bytes);
 }

@@ -39,7 +39,3 @@ bool FileExists(const QString& path);
 // All bytes of a regular file; nullopt when it is missing, not a regular file
 // or cannot be read. Never blocks on a FIFO and never shows anything.
 std::optional<QByteArray> ReadFileBytes(const QString& path);
-
-// The text of a file, decoded with DecodeText. A file that cannot be read is
-// reported to the user with the file-open error and gives an empty text.
-QString ReadWholeFile(const QString& path);

@@ -191,11 +191,14 @@ bool WriteSetting(const QString& section, const QString& key, const QString& val
 }
 
 bool WriteSettings(const QString& section, const QList<QPair<QString, QString>>& values,
-                   const QString& file) {
+                   const QString& file, QString* error) {
     QByteArray old;
     if (QFileInfo::exists(file)) {
         std::optional<QByteArray> bytes = ReadFileBytes(file);
         if (!bytes) {
+            if (error != nullptr) {
+                *error = QStringLiteral("cannot read ") + file;
+            }
             return false;
         }
         old = *bytes;
@@ -206,14 +209,21 @@ bool WriteSettings(const QString& section, const QList<QPair<QString, QString>>&
     // other lines keep their bytes.
     const bool legacy = old.size() > 0 && text.toUtf8() != (hasBom ? old.mid(3) : old);
     // A value that cannot be stored is skipped; the others are still written.
-    bool all = true;
+    QStringList skipped;
     for (const auto& [key, value] : values) {
-        all = IsStorableSetting(section, key, value) && all;
+        if (!IsStorableSetting(section, key, value)) {
+            skipped << key;
+        }
         text = IniWithValue(text, section, key, value);
     }
     const QByteArray bytes = legacy ? EncodeText(text) : (hasBom ? kUtf8Bom : "") + text.toUtf8();
-
-    return WriteFileAtomically(file, bytes) && all;
+    if (!WriteFileAtomically(file, bytes, error)) {
+        return false;
+    }
+    if (!skipped.isEmpty() && error != nullptr) {
+        *error = QStringLiteral("cannot store ") + skipped.join(QStringLiteral(", "));
+    }
+    return skipped.isEmpty();
 }
 
 double SettingNumber(const QString& text) {

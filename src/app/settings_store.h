@@ -44,9 +44,9 @@ bool WriteSetting(const QString& section, const QString& key, const QString& val
 // IsStorableSetting) is skipped and the others are written. False when a
 // value was skipped or nothing was written: the file exists but cannot be
 // read as a file, or the replacement failed (read-only or missing folder);
-// the old file is then left whole.
+// the old file is then left whole. *error, when given, says why.
 bool WriteSettings(const QString& section, const QList<QPair<QString, QString>>& values,
-                   const QString& file);
+                   const QString& file, QString* error = nullptr);
 
 // The leading decimal number of a setting (optional minus, digits, optional
 // point and digits; ".5" counts too), 0 when the text does not begin with one.

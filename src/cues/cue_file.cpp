@@ -48,9 +48,11 @@ QString ExtractCue(const QString& line) {
     return bracket < 0 ? line : line.mid(bracket + 1);
 }
 
-std::optional<QList<CueRecord>> ParseCueFile(const QString& text) {
+std::optional<QList<CueRecord>> ParseCueFile(const QString& text, QString* error) {
     QList<CueRecord> cues;
+    int number = 0;
     for (QStringView line : SplitCueLines(text)) {
+        ++number;
         if (line.isEmpty()) {
             continue;
         }
@@ -58,6 +60,9 @@ std::optional<QList<CueRecord>> ParseCueFile(const QString& text) {
         const QStringView secondsText = bracket < 0 ? line.mid(1) : line.mid(1, bracket - 1);
         const std::optional<qint32> seconds = ParseSeconds(secondsText);
         if (!seconds) {
+            if (error != nullptr) {
+                *error = QStringLiteral("line %1 of the cue file has no seconds").arg(number);
+            }
             return std::nullopt;
         }
         cues.append({*seconds, (bracket < 0 ? line : line.mid(bracket + 1)).toString()});

@@ -22,8 +22,9 @@ QString ExtractCue(const QString& line);
 // The cue points of a cue file's text, in file order. Lines end at CR LF, a
 // CR alone or a LF alone; empty lines are skipped. The first character of a
 // line is ignored; the seconds are the text up to the first "]" (blanks and a
-// leading "-" allowed, 32-bit). nullopt when any line holds no such number.
-std::optional<QList<CueRecord>> ParseCueFile(const QString& text);
+// leading "-" allowed, 32-bit). nullopt when any line holds no such number,
+// with the reason in *error when given.
+std::optional<QList<CueRecord>> ParseCueFile(const QString& text, QString* error = nullptr);
 
 // The cue file's text for a list: one "[seconds]text" record per cue point,
 // each ending in CR LF, then one more CR LF.

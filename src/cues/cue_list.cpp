@@ -8,11 +8,12 @@
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 
+#include <QDebug>
 #include <QFileInfo>
 #include <QLineEdit>
 #include "ui/title_box.h"
 
-bool frmTembrel::LoadCueFile() {
+bool frmTembrel::LoadCueFile(QString* error) {
     if (!QFileInfo::exists(cueFile)) {
         lstCue->AddItem(StartPointLine());
         lstCue->SetItemData(lstCue->NewIndex(), 0);
@@ -22,9 +23,10 @@ bool frmTembrel::LoadCueFile() {
     // next edit cannot replace it with a list that did not come from it.
     const std::optional<QByteArray> bytes = ReadFileBytes(cueFile);
     if (!bytes) {
+        *error = QStringLiteral("cannot read ") + cueFile;
         return false;
     }
-    const std::optional<QList<CueRecord>> cues = ParseCueFile(DecodeText(*bytes));
+    const std::optional<QList<CueRecord>> cues = ParseCueFile(DecodeText(*bytes), error);
     if (!cues) {
         return false;
     }
@@ -36,18 +38,18 @@ bool frmTembrel::LoadCueFile() {
 }
 
 void frmTembrel::SaveCueFile() {
-    const QString failure = QStringLiteral("Fehler beim Schreiben der Cue-Datei. ");
-    if (!cueListLoaded || cueFile.isEmpty()) {
-        ShowFileError(failure);
-        return;
+    QString reason = QStringLiteral("the cue list did not come from the cue file");
+    if (cueListLoaded && !cueFile.isEmpty()) {
+        QList<CueRecord> cues;
+        for (int i = 0; i < lstCue->ListCount(); ++i) {
+            cues.append({lstCue->ItemData(i), lstCue->List(i)});
+        }
+        if (WriteFileAtomically(cueFile, EncodeText(FormatCueFile(cues)), &reason)) {
+            return;
+        }
     }
-    QList<CueRecord> cues;
-    for (int i = 0; i < lstCue->ListCount(); ++i) {
-        cues.append({lstCue->ItemData(i), lstCue->List(i)});
-    }
-    if (!WriteFileAtomically(cueFile, EncodeText(FormatCueFile(cues)))) {
-        ShowFileError(failure);
-    }
+    qWarning().noquote() << "cue file not written:" << reason;
+    ShowFileError(QStringLiteral("Fehler beim Schreiben der Cue-Datei. "));
 }
 
 void frmTembrel::SelectCue(int index) {

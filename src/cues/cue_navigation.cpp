@@ -1,6 +1,7 @@
 // Playing from a chosen cue point: double-click, Next and Previous.
 #include "cues/cue_file.h"
 #include "cues/cue_line.h"
+#include "cues/cue_rules.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 #include "ui/scroll_bar.h"
@@ -26,16 +27,16 @@ void frmTembrel::lstCue_DblClick() {
 
 void frmTembrel::cmdNext1_Click() {
     dummy->setFocus();
-    const int next = lstCue->ListIndex() + 1;
-    if (next > lstCue->ListCount() - 1) {
+    const std::optional<int> next = NextLine(lstCue->ListIndex(), lstCue->ListCount());
+    if (!next) {
         return;
     }
-    lstCue->SetListIndex(next);
+    lstCue->SetListIndex(*next);
     lstCue_DblClick();
 }
 
 void frmTembrel::cmdPrev1_Click() {
-    lstCue->SetListIndex(std::max(0, lstCue->ListIndex() - 1));
+    lstCue->SetListIndex(PreviousLine(lstCue->ListIndex()));
     lstCue_DblClick();
     dummy->setFocus();
 }

@@ -13,6 +13,7 @@
 #include "ui/text_box.h"
 #include "ui/title_box.h"
 
+#include <QDebug>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 
@@ -48,6 +49,8 @@ bool frmTembrel::LoadLyrics(const QString& title, bool openEmpty) {
             lyricsBytes_ = StripTrailingLineBreaks(*bytes);
         } else {
             // A file that cannot be read is never replaced by this window's text.
+            qWarning().noquote() << "cannot read lyrics" << lyricsFile << "(unreadable or over"
+                                 << kMaxLyricsBytes << "bytes)";
             ShowFileError(QStringLiteral("Fehler beim Öffnen der Datei. "));
             lyricsFile.clear();
             ShowLyricsText(QString());
@@ -68,7 +71,9 @@ bool frmTembrel::SaveLyrics() {
     // Text nobody typed in is written back exactly as it was read.
     const QByteArray bytes = lyricsBytes_ ? *lyricsBytes_ + "\r\n"
                                           : EncodeText(LyricsFileText(BoxText(window->txtLyrics)));
-    if (lyricsFile.isEmpty() || !WriteFileAtomically(lyricsFile, bytes)) {
+    QString reason = QStringLiteral("the title \"%1\" names no file").arg(lyricsTitle);
+    if (lyricsFile.isEmpty() || !WriteFileAtomically(lyricsFile, bytes, &reason)) {
+        qWarning().noquote() << "lyrics not written:" << reason;
         lyricsWarned_ = true;
         ShowFileError(QStringLiteral("Fehler beim Schreiben der Datei. "));
         return false;

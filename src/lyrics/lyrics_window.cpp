@@ -1,6 +1,5 @@
 // The lyrics window's own steps.
 #include "ui/frm_lyrics.h"
-#include "ui/frm_tembrel.h"
 #include "ui/twips.h"
 #include "ui/window_geometry.h"
 
@@ -8,15 +7,15 @@
 #include <QPlainTextEdit>
 
 void frmLyrics::Form_Load() {
-    const int mainLeft = LeftTwips(main_);
-    SetLeftTwips(this, mainLeft + WidthTwips(main_));
+    const int mainLeft = LeftTwips(dockTo_);
+    SetLeftTwips(this, mainLeft + WidthTwips(dockTo_));
     // Until the window manager has framed the main window, its width lacks
     // the frame: the dock moves to the outer edge once that is known, unless
     // this window is on the screen by then.
-    if (!IsFramed(main_)) {
-        WhenFramed(main_, this, [this, mainLeft] {
+    if (!IsFramed(dockTo_)) {
+        WhenFramed(dockTo_, this, [this, mainLeft] {
             if (!IsFramed(this)) {
-                SetLeftTwips(this, mainLeft + WidthTwips(main_));
+                SetLeftTwips(this, mainLeft + WidthTwips(dockTo_));
             }
         });
     }
@@ -34,21 +33,10 @@ void frmLyrics::Form_Resize() {
     txtLyrics->setGeometry(0, 0, std::min(width, room.width()), std::min(height, room.height()));
 }
 
-void frmLyrics::mnuClose_Click() {
-    main_->CloseLyrics();
-}
-
-void frmLyrics::mnuSave_Click() {
-    main_->SaveLyrics();
-}
-
 void frmLyrics::closeEvent(QCloseEvent* event) {
-    // Closed by its close box, the window goes with its text, unless typing
-    // could not be saved and the user has not yet been told.
-    if (!main_->LyricsCloseBox()) {
-        event->ignore();
-        return;
-    }
     event->accept();
-    deleteLater();
+    emit CloseBoxClicked(event);
+    if (event->isAccepted()) {
+        deleteLater();
+    }
 }

@@ -1,12 +1,11 @@
 // The six jump buttons: 2, 10 or 20 seconds back or forward.
+#include "cues/cue_rules.h"
 #include "playback/time_text.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 #include "ui/scroll_bar.h"
 
 #include <QPushButton>
-
-#include <cmath>
 
 void frmTembrel::Jump(int seconds) {
     // The engine keeps a target beyond either end within the file.
@@ -15,18 +14,10 @@ void frmTembrel::Jump(int seconds) {
     H1->SetValue(static_cast<int>(RoundToEven(p)));
 
     // The selection follows by at most one cue per press.
-    const int count = lstCue->ListCount();
-    if (seconds < 0) {
-        if (currentCue >= 1 && currentCue < count && std::floor(p) < lstCue->ItemData(currentCue)) {
-            SelectCue(currentCue - 1);
-            --currentCue;
-        }
-    } else {
-        const int next = currentCue + 1;
-        if (next >= 0 && next < count && std::floor(p) > lstCue->ItemData(next)) {
-            SelectCue(next);
-            ++currentCue;
-        }
+    if (const std::optional<int> cue =
+            CueAfterJump(lstCue->AllItemData(), currentCue, seconds, p)) {
+        SelectCue(*cue);
+        currentCue = *cue;
     }
     dummy->setFocus();
 }

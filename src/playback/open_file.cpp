@@ -3,13 +3,14 @@
 // silently and leaves no engine and an empty cue list.
 #include "app/path_helpers.h"
 #include "cues/cue_line.h"
-#include "playback/no_engine.h"
+#include "engine/no_engine.h"
 #include "playback/time_text.h"
 #include "ui/folder_list.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 #include "ui/scroll_bar.h"
 
+#include <QDebug>
 #include <QLabel>
 #include <QLineEdit>
 #include "ui/title_box.h"
@@ -40,34 +41,39 @@ void frmTembrel::OpenSelectedFile() {
     cueFile = currentFile.left(currentFile.size() - 3) + QStringLiteral("cue");
     CleanUp();
 
-    const auto fail = [this] { CleanUp(); };
-    if (!LoadCueFile()) {
-        return fail();
+    // A failed open is silent for the user; its reason goes to the log.
+    const auto fail = [this](const QString& reason) {
+        qWarning().noquote() << "cannot open" << currentFile << "-" << reason;
+        CleanUp();
+    };
+    QString reason;
+    if (!LoadCueFile(&reason)) {
+        return fail(reason);
     }
     media = engineFactory_ ? engineFactory_() : nullptr;
     if (!media || !media->RenderFile(currentFile)) {
-        return fail();
+        return fail(media ? media->ErrorText() : QStringLiteral("no media engine"));
     }
     H1->setEnabled(true);
     const std::optional<double> length = media->Duration();
     if (!length) {
-        return fail();
+        return fail(media->ErrorText());
     }
     // The slider holds any length; a page step is a tenth of it, at least 1.
     const long long max = RoundToEven(*length);
     if (max < 0 || max > std::numeric_limits<int>::max()) {
-        return fail();
+        return fail(QStringLiteral("a length of %1 s").arg(*length));
     }
     H1->SetMax(static_cast<int>(max));
     H1->SetLargeChange(std::max(1, H1->Max() / 10));
     txtLength1->setText(TimeText(media->Duration().value_or(0)));
     if (!media->SetVolume(V1->Value())) {
-        return fail();
+        return fail(media->ErrorText());
     }
     txtCueTitle->SetTitle(QString::fromLatin1(kStartPointTitle));
     cueListLoaded = true;
     if (!Play()) {
         cueListLoaded = false;
-        return fail();
+        return fail(media ? media->ErrorText() : QString());
     }
 }

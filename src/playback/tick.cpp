@@ -2,6 +2,7 @@
 // and follows the cue points; and the position slider's drag.
 #include "cues/cue_file.h"
 #include "cues/cue_line.h"
+#include "cues/cue_rules.h"
 #include "playback/time_text.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
@@ -12,8 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include "ui/title_box.h"
-
-#include <cmath>
 
 namespace {
 
@@ -38,20 +37,17 @@ void frmTembrel::Timer1_Timer() {
     const double p = Media().CurrentPosition().value_or(0);
     H1->SetValue(static_cast<int>(RoundToEven(p)));
 
-    const int next = currentCue + 1;
-    if (next >= 0 && next < lstCue->ListCount() && std::floor(p) == lstCue->ItemData(next)) {
-        if (mnuRepeat->isChecked()) {
-            if (currentCue >= 0 && currentCue < lstCue->ListCount()) {
-                Media().SetCurrentPosition(lstCue->ItemData(currentCue));
-            }
-        } else if (cueAdvanced == 0) {
-            // The boundary counts as followed before any lyrics are loaded, so
-            // that no later tick follows it again.
-            currentCue = next;
-            cueAdvanced = 1;
-            SelectCue(next);
-            FollowLyrics(CueTitleOf(lstCue->List(next)));
-        }
+    const TickStep step =
+        DecideTick(lstCue->AllItemData(), currentCue, p, mnuRepeat->isChecked(), cueAdvanced != 0);
+    if (step.kind == TickStep::kLoop) {
+        Media().SetCurrentPosition(lstCue->ItemData(step.cue));
+    } else if (step.kind == TickStep::kFollow) {
+        // The boundary counts as followed before any lyrics are loaded, so
+        // that no later tick follows it again.
+        currentCue = step.cue;
+        cueAdvanced = 1;
+        SelectCue(step.cue);
+        FollowLyrics(CueTitleOf(lstCue->List(step.cue)));
     }
 
     const double position = Media().CurrentPosition().value_or(0);
@@ -64,17 +60,9 @@ void frmTembrel::Timer1_Timer() {
 
 void frmTembrel::H1_Scroll() {
     Media().SetCurrentPosition(H1->Value());
-    const double p = std::floor(Media().CurrentPosition().value_or(0));
-    // The last cue in list order starting strictly before the position is
-    // the one played; it is selected once, however many cues lie before it.
-    int last = -1;
-    for (int i = 0; i < lstCue->ListCount(); ++i) {
-        if (lstCue->ItemData(i) < p) {
-            last = i;
-        }
-    }
-    if (last >= 0) {
-        SelectCue(last);
-        currentCue = last;
+    const double p = Media().CurrentPosition().value_or(0);
+    if (const std::optional<int> cue = CueOfDrag(lstCue->AllItemData(), p)) {
+        SelectCue(*cue);
+        currentCue = *cue;
     }
 }

@@ -1,13 +1,12 @@
 #include "ui/frm_lyrics.h"
 
-#include "ui/frm_tembrel.h"
 #include "ui/layout_helpers.h"
 #include "ui/pictures.h"
 
 #include <QMenuBar>
 #include <QPlainTextEdit>
 
-frmLyrics::frmLyrics(frmTembrel* mainWindow) : QMainWindow(nullptr), main_(mainWindow) {
+frmLyrics::frmLyrics(QWidget* dockTo) : QMainWindow(nullptr), dockTo_(dockTo) {
     setObjectName(QStringLiteral("frmLyrics"));
     setWindowTitle(QStringLiteral("Lyrics and Chords"));
     setWindowIcon(LyricsWindowIcon());
@@ -33,9 +32,8 @@ frmLyrics::frmLyrics(frmTembrel* mainWindow) : QMainWindow(nullptr), main_(mainW
     resize(design.width(), design.height() + menuBar()->sizeHint().height());
     move(design.topLeft());
 
-    connect(mnuClose, &QAction::triggered, this, &frmLyrics::mnuClose_Click);
-    connect(mnuSave, &QAction::triggered, this, &frmLyrics::mnuSave_Click);
-    connect(txtLyrics, &QPlainTextEdit::textChanged, main_, &frmTembrel::txtLyrics_Change);
+    connect(mnuClose, &QAction::triggered, this, &frmLyrics::CloseClicked);
+    connect(mnuSave, &QAction::triggered, this, &frmLyrics::SaveClicked);
     Form_Load();
 }
 

@@ -3,17 +3,17 @@
 #include <QMainWindow>
 
 class QAction;
+class QCloseEvent;
 class QPlainTextEdit;
-class frmTembrel;
 
 // The lyrics window: one unwrapped fixed-pitch text box in a sizable window,
-// with "schließen" and "speichern" acting directly from its menu bar. Its
-// behaviour lives with the lyrics subsystem.
+// with "schließen" and "speichern" acting directly from its menu bar. It
+// tells what the user asked for through signals; the main window decides.
 class frmLyrics : public QMainWindow {
     Q_OBJECT
 public:
-    // Creates the window hidden, docked at the main window's right edge.
-    explicit frmLyrics(frmTembrel* mainWindow);
+    // Creates the window hidden, docked at the right edge of dockTo.
+    explicit frmLyrics(QWidget* dockTo);
 
     QPlainTextEdit* txtLyrics;
     QAction* mnuClose;
@@ -23,15 +23,19 @@ public:
     void Form_Load();
     // Sizes the text box to the window.
     void Form_Resize();
-    // "schließen": hides the window, then saves the text when it changed.
-    void mnuClose_Click();
-    // "speichern": saves the text to the lyrics file.
-    void mnuSave_Click();
+signals:
+    // "schließen" was chosen.
+    void CloseClicked();
+    // "speichern" was chosen.
+    void SaveClicked();
+    // The close box was clicked; a receiver that ignores the event keeps the
+    // window, otherwise it goes with its text.
+    void CloseBoxClicked(QCloseEvent* event);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    frmTembrel* main_;
+    QWidget* dockTo_;
 };

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -43,6 +44,15 @@ frmTembrel::~frmTembrel() {
 frmLyrics* frmTembrel::Lyrics() {
     if (!lyricsWindow_) {
         lyricsWindow_ = new frmLyrics(this);
+        connect(lyricsWindow_, &frmLyrics::CloseClicked, this, &frmTembrel::CloseLyrics);
+        connect(lyricsWindow_, &frmLyrics::SaveClicked, this, &frmTembrel::SaveLyrics);
+        connect(lyricsWindow_, &frmLyrics::CloseBoxClicked, this, [this](QCloseEvent* event) {
+            if (!LyricsCloseBox()) {
+                event->ignore();
+            }
+        });
+        connect(lyricsWindow_->txtLyrics, &QPlainTextEdit::textChanged, this,
+                &frmTembrel::txtLyrics_Change);
     }
     return lyricsWindow_;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/program_values.h"
-#include "playback/media_engine.h"
+#include "engine/media_engine.h"
 
 #include <QPointer>
 
@@ -164,7 +164,9 @@ public:
     void Command9_Click();
 
     // Cue list and cue file (cues/).
-    bool LoadCueFile();
+    // Fills the empty cue list from the cue file (or the start point when
+    // there is none); false with the reason when the file cannot be read.
+    bool LoadCueFile(QString* error);
     void SaveCueFile();
     void cmdCue1_Click();
     void Command2_Click();
@@ -237,8 +239,9 @@ private:
     void ApplyTabOrder();
     void ConnectHandlers();
 
-    // The seven settings as the exit writes them.
+    // The seven settings as the exit writes them, and their write.
     QList<QPair<QString, QString>> StoredSettings();
+    void WriteStoredSettings();
 
     ProgramValues program_;
     MediaEngineFactory engineFactory_;

@@ -3,7 +3,6 @@
 #include <QMouseEvent>
 
 namespace {
-constexpr int kItemDataRole = Qt::UserRole;
 // The whole text of a line shown shortened.
 constexpr int kWholeTextRole = Qt::UserRole + 1;
 // Longer lines would take seconds to lay out; no list is that wide.
@@ -47,13 +46,12 @@ QString ListBox::List(int index) const {
 }
 
 qint32 ListBox::ItemData(int index) const {
-    const QListWidgetItem* line = item(index);
-    return line ? line->data(kItemDataRole).toInt() : 0;
+    return index >= 0 && index < itemData_.size() ? itemData_[index] : 0;
 }
 
 void ListBox::SetItemData(int index, qint32 value) {
-    if (QListWidgetItem* line = item(index)) {
-        line->setData(kItemDataRole, value);
+    if (index >= 0 && index < itemData_.size()) {
+        itemData_[index] = value;
     }
 }
 
@@ -72,15 +70,16 @@ void ListBox::SetSelected(int index, bool selected) {
 
 void ListBox::AddItem(const QString& text, int index) {
     auto* line = new QListWidgetItem(ShortenedLine(text));
-    line->setData(kItemDataRole, 0);
     if (line->text().size() != text.size()) {
         line->setData(kWholeTextRole, text);
     }
     if (index >= 0 && index < count()) {
         insertItem(index, line);
+        itemData_.insert(index, 0);
         newIndex_ = index;
     } else {
         addItem(line);
+        itemData_.append(0);
         newIndex_ = count() - 1;
     }
 }
@@ -88,8 +87,12 @@ void ListBox::AddItem(const QString& text, int index) {
 void ListBox::RemoveItem(int index) {
     // Removing the selected line leaves no selection (the view would move it
     // to a neighbour by itself).
+    if (index < 0 || index >= count()) {
+        return;
+    }
     const bool wasSelected = Selected(index);
     delete takeItem(index);
+    itemData_.remove(index);
     if (wasSelected) {
         clearSelection();
     }
@@ -97,6 +100,7 @@ void ListBox::RemoveItem(int index) {
 
 void ListBox::Clear() {
     clear();
+    itemData_.clear();
     newIndex_ = -1;
 }
 

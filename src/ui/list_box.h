@@ -2,6 +2,8 @@
 
 #include <QListWidget>
 
+#include <span>
+
 // A list box with the semantics the handlers rely on: a 32-bit number kept
 // beside each line (ItemData), the index of the line added last (NewIndex),
 // the selected line (ListIndex, -1 for none) and its text (empty for none).
@@ -25,6 +27,10 @@ public:
     // Number kept beside line i; 0 outside the list.
     qint32 ItemData(int index) const;
     void SetItemData(int index, qint32 value);
+    // The numbers of all lines, in list order.
+    std::span<const qint32> AllItemData() const {
+        return {itemData_.constData(), std::size_t(itemData_.size())};
+    }
     bool Selected(int index) const;
     void SetSelected(int index, bool selected);
     // Index of the line added last; -1 before any.
@@ -47,6 +53,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    QList<qint32> itemData_;  // beside each line, in list order
     int newIndex_ = -1;
 };
 

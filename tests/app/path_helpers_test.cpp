@@ -134,25 +134,6 @@ TEST_F(FileHelpers, FileExistsOnlyForReadableRegularFiles) {
     EXPECT_TRUE(FileExists(dir_.filePath(QStringLiteral("link.mp3"))));
 }
 
-TEST_F(FileHelpers, ReadWholeFileDecodesBothEncodings) {
-    EXPECT_EQ(ReadWholeFile(Make(QStringLiteral("utf8.txt"), "Gr\xc3\xbc\xc3\x9f\x65\r\n")),
-              QStringLiteral("Grüße\r\n"));
-    EXPECT_EQ(ReadWholeFile(Make(QStringLiteral("legacy.txt"), "Gr\xfc\xdf\x65 \x80")),
-              QStringLiteral("Grüße €"));
-    EXPECT_EQ(ReadWholeFile(Make(QStringLiteral("empty.txt"), QByteArray())), QString());
-}
-
-TEST_F(FileHelpers, ReadWholeFileReportsFailuresAndGivesEmptyText) {
-    const QString unreadable[] = {dir_.filePath(QStringLiteral("missing.txt")), dir_.path(),
-                                  MakeFifo(QStringLiteral("pipe"))};
-    for (const QString& path : unreadable) {
-        MessageWatcher messages;
-        EXPECT_EQ(ReadWholeFile(path), QString()) << path.toStdString();
-        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Fehler beim Öffnen der Datei. ")})
-            << path.toStdString();
-    }
-}
-
 TEST_F(FileHelpers, ReadFileBytesKeepsEveryByte) {
     QByteArray all;
     for (int i = 0; i < 256; ++i) {

@@ -5,8 +5,8 @@
 
 #include "app/path_helpers.h"
 #include "app/text_codec.h"
+#include "engine/gst_engine.h"
 #include "lyrics/lyrics_naming.h"
-#include "playback/gst_engine.h"
 #include "support/message_watcher.h"
 #include "support/program_fixture.h"
 #include "support/test_audio.h"

@@ -4,7 +4,7 @@
 #include "app/settings_store.h"
 #include "cues/cue_file.h"
 #include "cues/cue_line.h"
-#include "playback/gst_engine.h"
+#include "engine/gst_engine.h"
 #include "playback/time_text.h"
 #include "support/message_watcher.h"
 #include "support/program_fixture.h"

@@ -1,7 +1,7 @@
 // Damaged and odd recordings opened through the main window on the real
 // engine: every open ends quickly, either playing or failing silently with no
 // engine and an empty cue list, and the window's tick keeps running.
-#include "playback/gst_engine.h"
+#include "engine/gst_engine.h"
 #include "support/message_watcher.h"
 #include "support/program_fixture.h"
 #include "support/test_audio.h"

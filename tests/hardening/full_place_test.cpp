@@ -69,7 +69,7 @@ protected:
         window_->Command4_Click();
         ASSERT_FALSE(window_->lyricsFile.isEmpty());
         window_->Lyrics()->txtLyrics->setPlainText(QStringLiteral("C  G\nLa la"));
-        window_->Lyrics()->mnuSave_Click();
+        window_->Lyrics()->mnuSave->trigger();
         const QByteArray oldLyrics = ReadBytes(window_->lyricsFile);
         ASSERT_TRUE(oldLyrics.contains("La la"));
 
@@ -89,7 +89,7 @@ protected:
         window_->cmdCue1->click();
         EXPECT_EQ(ReadBytes(cueFile), oldCues);
         window_->Lyrics()->txtLyrics->setPlainText(QStringLiteral("C  G\nLa la la"));
-        window_->Lyrics()->mnuSave_Click();
+        window_->Lyrics()->mnuSave->trigger();
         EXPECT_EQ(ReadBytes(window_->lyricsFile), oldLyrics);
         EXPECT_FALSE(
             WriteSetting(kSection, QStringLiteral("Pfad"), QStringLiteral("/neu/"), settings));

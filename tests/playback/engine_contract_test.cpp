@@ -1,4 +1,4 @@
-#include "playback/gst_engine.h"
+#include "engine/gst_engine.h"
 #include "support/fake_engine.h"
 #include "support/test_audio.h"
 

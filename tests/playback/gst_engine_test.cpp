@@ -1,5 +1,5 @@
-#include "playback/gst_engine.h"
-#include "playback/mp3_length.h"
+#include "engine/gst_engine.h"
+#include "engine/decoders/mp3_length.h"
 #include "support/test_audio.h"
 
 #include <gst/gst.h>

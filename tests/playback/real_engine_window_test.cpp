@@ -1,6 +1,6 @@
 // The main window on the real GStreamer engine, with generated recordings
 // played in real time to a silent sink.
-#include "playback/gst_engine.h"
+#include "engine/gst_engine.h"
 #include "support/program_fixture.h"
 #include "support/real_time.h"
 #include "support/test_audio.h"

@@ -1,4 +1,4 @@
-#include "playback/gst_engine.h"
+#include "engine/gst_engine.h"
 #include "support/player_fixture.h"
 #include "support/real_time.h"
 #include "support/test_audio.h"

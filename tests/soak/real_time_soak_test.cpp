@@ -1,6 +1,6 @@
 // Two minutes of real playback at double speed, looping a three-second
 // section with the real engine and the window's own tick: no loop is missed.
-#include "playback/gst_engine.h"
+#include "engine/gst_engine.h"
 #include "support/message_watcher.h"
 #include "support/program_fixture.h"
 #include "support/real_time.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/media_engine.h"
+#include "engine/media_engine.h"
 #include "ui/frm_tembrel.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "playback/mp3_length.h"
+#include "engine/decoders/mp3_length.h"
 
 #include <algorithm>
 #include <cstring>

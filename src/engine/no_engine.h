@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/media_engine.h"
+#include "engine/media_engine.h"
 
 // Stands in while no file is open: every call fails and changes nothing, so
 // handlers can call the engine without checking whether one is held.
@@ -16,4 +16,5 @@ public:
     bool SetRate(double) override { return false; }
     bool SetVolume(long) override { return false; }
     bool SetBalance(long) override { return false; }
+    QString ErrorText() const override { return QStringLiteral("no recording is open"); }
 };

@@ -1,6 +1,6 @@
-#include "playback/gst_engine.h"
+#include "engine/gst_engine.h"
 
-#include "playback/pcm_source.h"
+#include "engine/pcm_source.h"
 
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
@@ -92,20 +92,23 @@ public:
     }
 
     bool RenderFile(const QString& path) override {
-        if (tried_ || sink_ == nullptr || !InitGstreamer()) {
-            return false;
+        if (tried_) {
+            return Fail(QStringLiteral("an engine renders one file only"));
+        }
+        if (sink_ == nullptr || !InitGstreamer()) {
+            return Fail(QStringLiteral("GStreamer or its audio output cannot be used"));
         }
         tried_ = true;
         std::unique_ptr<PcmSource> source = OpenPcmSource(path);
         if (source == nullptr || source->Frames() <= 0) {
-            return false;
+            return Fail(QStringLiteral("no playable MP3 or WAV audio in ") + path);
         }
         length_ = double(source->Frames()) / source->SampleRate();
         int rate = source->SampleRate(), channels = source->Channels();
         feed_ = std::make_unique<Feed>(std::move(source));
         if (!BuildPipeline(rate, channels)) {
             Discard();
-            return false;
+            return Fail(QStringLiteral("the GStreamer elements for playback are missing"));
         }
         gst_element_set_state(pipeline_, GST_STATE_PAUSED);
         if (!WaitForAsyncDone()) {
@@ -118,6 +121,8 @@ public:
     bool Run() override { return ChangeState(GST_STATE_PLAYING); }
     bool Pause() override { return ChangeState(GST_STATE_PAUSED); }
     bool Stop() override { return ChangeState(GST_STATE_PAUSED); }
+
+    QString ErrorText() const override { return error_; }
 
     std::optional<double> Duration() override {
         if (pipeline_ == nullptr) {
@@ -250,11 +255,11 @@ private:
             return false;
         }
         DrainBus();
-        if (gst_element_set_state(pipeline_, state) == GST_STATE_CHANGE_FAILURE) {
-            return false;
+        if (gst_element_set_state(pipeline_, state) == GST_STATE_CHANGE_FAILURE ||
+            gst_element_get_state(pipeline_, nullptr, nullptr, kWait) != GST_STATE_CHANGE_SUCCESS) {
+            return Fail(QStringLiteral("the audio output refused to change its state"));
         }
-        return gst_element_get_state(pipeline_, nullptr, nullptr, kWait) ==
-               GST_STATE_CHANGE_SUCCESS;
+        return true;
     }
 
     // A flushing, accurate seek that returns once the sink holds the target's
@@ -265,7 +270,7 @@ private:
         gint64 time = std::llround(seconds * GST_SECOND);
         if (!gst_element_seek(pipeline_, rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, time,
                               GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE)) {
-            return false;
+            return Fail(QStringLiteral("the seek was refused"));
         }
         bool done = WaitForAsyncDone() && gst_element_get_state(pipeline_, nullptr, nullptr,
                                                                 kWait) == GST_STATE_CHANGE_SUCCESS;
@@ -278,11 +283,23 @@ private:
         auto types = GstMessageType(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR);
         GstMessage* message = gst_bus_timed_pop_filtered(bus_, kWait, types);
         if (message == nullptr) {
-            return false;
+            return Fail(QStringLiteral("the audio output did not answer within 5 s"));
         }
         bool done = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE;
+        if (!done) {
+            GError* error = nullptr;
+            gst_message_parse_error(message, &error, nullptr);
+            Fail(QStringLiteral("GStreamer: ") +
+                 QString::fromUtf8(error != nullptr ? error->message : "unknown error"));
+            g_clear_error(&error);
+        }
         gst_message_unref(message);
         return done;
+    }
+
+    bool Fail(const QString& why) {
+        error_ = why;
+        return false;
     }
 
     // Handles the messages of the bus on the caller's thread: the end of the
@@ -308,6 +325,7 @@ private:
     double length_ = 0.0;
     double position_ = 0.0;
     double rate_ = 1.0;
+    QString error_;
 };
 
 }  // namespace

@@ -1,14 +1,6 @@
-#include "playback/pcm_source.h"
+#include "engine/decoders/mp3_source.h"
 
-#include "playback/mp3_length.h"
-#include "playback/wav_header.h"
-
-#include <QFile>
-
-#include <fcntl.h>
 #include <mpg123.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -16,90 +8,6 @@
 #include <vector>
 
 namespace {
-
-// Reads up to size bytes at offset; 0 at the end or on an error.
-std::size_t ReadFileAt(int fd, std::uint64_t offset, std::uint8_t* buffer, std::size_t size) {
-    ssize_t got = pread(fd, buffer, size, off_t(offset));
-    return got > 0 ? std::size_t(got) : 0;
-}
-
-// Owns a file descriptor.
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-// Samples straight from the data chunk of a WAV file.
-class WavSource : public PcmSource {
-public:
-    WavSource(std::shared_ptr<FileHandle> file, const WavFormat& format)
-        : file_(std::move(file)), format_(format) {}
-
-    int SampleRate() const override { return format_.sampleRate; }
-    int Channels() const override { return format_.channels; }
-    std::int64_t Frames() const override {
-        return std::int64_t(format_.dataBytes / format_.blockAlign);
-    }
-
-    bool Seek(std::int64_t frame) override {
-        next_ = std::clamp<std::int64_t>(frame, 0, Frames());
-        return true;
-    }
-
-    std::int64_t Read(float* samples, std::int64_t maxFrames) override {
-        std::int64_t frames = std::min(maxFrames, Frames() - next_);
-        if (frames <= 0) {
-            return 0;
-        }
-        raw_.resize(std::size_t(frames * format_.blockAlign));
-        std::uint64_t at = format_.dataOffset + std::uint64_t(next_) * format_.blockAlign;
-        std::size_t got = ReadFileAt(file_->get(), at, raw_.data(), raw_.size());
-        frames = std::int64_t(got / format_.blockAlign);
-        Convert(frames * format_.channels, samples);
-        next_ += frames;
-        return frames;
-    }
-
-private:
-    void Convert(std::int64_t count, float* out) const {
-        const std::uint8_t* p = raw_.data();
-        int bytes = format_.bitsPerSample / 8;
-        for (std::int64_t i = 0; i < count; ++i, p += bytes) {
-            if (format_.isFloat && bytes == 4) {
-                std::memcpy(&out[i], p, 4);
-            } else if (format_.isFloat) {
-                double d;
-                std::memcpy(&d, p, 8);
-                out[i] = float(d);
-            } else if (bytes == 1) {
-                out[i] = (int(p[0]) - 128) / 128.0f;
-            } else {
-                // Little-endian signed integer, sign-extended from its top byte.
-                std::int32_t v = std::int8_t(p[bytes - 1]);
-                for (int b = bytes - 2; b >= 0; --b) {
-                    v = std::int32_t(std::uint32_t(v) << 8 | p[b]);
-                }
-                out[i] = float(double(v) / double(1LL << (bytes * 8 - 1)));
-            }
-        }
-    }
-
-    std::shared_ptr<FileHandle> file_;
-    WavFormat format_;
-    std::int64_t next_ = 0;
-    std::vector<std::uint8_t> raw_;
-};
 
 // MP3 decoded by libmpg123, which seeks to the exact sample from the frame
 // index our own walk built. Gapless trimming is off, so the stream holds every
@@ -219,39 +127,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<PcmSource> OpenPcmSource(const QString& path) {
-    QByteArray name = QFile::encodeName(path);
-    struct stat info;
-    if (name.isEmpty() || stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return nullptr;
-    }
-    auto file =
-        std::make_shared<FileHandle>(open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file->get() < 0 || fstat(file->get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        info.st_size <= 0) {
-        return nullptr;
-    }
-    std::uint64_t size = std::uint64_t(info.st_size);
-
-    std::vector<std::uint8_t> start(std::size_t(std::min<std::uint64_t>(size, 64 * 1024)));
-    start.resize(ReadFileAt(file->get(), 0, start.data(), start.size()));
-    if (start.size() >= 4 && std::memcmp(start.data(), "RIFF", 4) == 0) {
-        auto format = ParseWavHeader(start, size);
-        if (!format || format->dataBytes == 0) {
-            return nullptr;
-        }
-        return std::make_unique<WavSource>(file, *format);
-    }
-
-    int fd = file->get();
-    auto layout =
-        ScanMp3(size, [fd](std::uint64_t offset, std::uint8_t* buffer, std::size_t count) {
-            return ReadFileAt(fd, offset, buffer, count);
-        });
-    if (!layout) {
-        return nullptr;
-    }
-    auto source = std::make_unique<Mp3Source>(file, std::move(*layout));
+std::unique_ptr<PcmSource> OpenMp3Source(std::shared_ptr<FileHandle> file, Mp3Layout layout) {
+    auto source = std::make_unique<Mp3Source>(std::move(file), std::move(layout));
     if (!source->Open()) {
         return nullptr;
     }

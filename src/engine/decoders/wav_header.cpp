@@ -1,4 +1,4 @@
-#include "playback/wav_header.h"
+#include "engine/decoders/wav_header.h"
 
 #include <cstring>
 

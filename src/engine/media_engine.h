@@ -55,6 +55,9 @@ public:
     // Volume in hundredths of a decibel: 0 full, -2000 a tenth of the
     // amplitude, -5000 nearly silent (down to -10000).
     virtual bool SetVolume(long hundredthsOfDecibel) = 0;
+    // Why the last call that failed did so, for a log; empty when none did.
+    virtual QString ErrorText() const { return QString(); }
+
     // Balance in hundredths of a decibel: a negative value lowers the right
     // channel by that much (-2500: by 25 dB), a positive one the left; 0
     // leaves both.

@@ -1,0 +1,25 @@
+# The engine library: the media engine interface, its GStreamer engine and
+# the decoders behind it. GStreamer and the decoding libraries are private:
+# nothing outside this library can include them.
+if(NOT TARGET tembrel_engine)
+  find_package(PkgConfig REQUIRED)
+  if(NOT TARGET PkgConfig::GST)
+    pkg_check_modules(GST REQUIRED IMPORTED_TARGET gstreamer-1.0 gstreamer-app-1.0
+                      gstreamer-audio-1.0)
+  endif()
+  if(NOT TARGET PkgConfig::MPG123)
+    pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
+  endif()
+  set(engine_dir ${CMAKE_CURRENT_LIST_DIR}/engine)
+  add_library(tembrel_engine STATIC
+    ${engine_dir}/media_engine.h ${engine_dir}/no_engine.h
+    ${engine_dir}/gst_engine.cpp ${engine_dir}/gst_engine.h
+    ${engine_dir}/pcm_source.cpp ${engine_dir}/pcm_source.h
+    ${engine_dir}/decoders/file_handle.h
+    ${engine_dir}/decoders/mp3_length.cpp ${engine_dir}/decoders/mp3_length.h
+    ${engine_dir}/decoders/mp3_source.cpp ${engine_dir}/decoders/mp3_source.h
+    ${engine_dir}/decoders/wav_header.cpp ${engine_dir}/decoders/wav_header.h
+    ${engine_dir}/decoders/wav_source.cpp ${engine_dir}/decoders/wav_source.h)
+  target_include_directories(tembrel_engine PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+  target_link_libraries(tembrel_engine PUBLIC Qt6::Core PRIVATE PkgConfig::GST PkgConfig::MPG123)
+endif()
