@@ -6,7 +6,9 @@ Each fault in scripts/mutants.txt is a block of three lines: a comment line
 ("# what goes wrong"), the file, then "- old text" and "+ new text" (the old
 text must occur exactly once in the file). Blocks are separated by blank lines.
 
-Usage: scripts/mutate.py [--build DIR] [--only SUBSTRING] [--list FILE]
+Usage: scripts/mutate.py [--build DIR] [--only SUBSTRING] [--tests REGEX] [--list FILE]
+--only keeps the faults whose file or description holds the text; --tests runs
+only the CTest tests whose names match.
 """
 import argparse
 import pathlib
@@ -40,6 +42,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default="build-mutate")
     parser.add_argument("--only", default="")
+    parser.add_argument("--tests", default="")
     parser.add_argument("--list", default="scripts/mutants.txt")
     args = parser.parse_args()
     build = ROOT / args.build
@@ -65,8 +68,9 @@ def main():
         try:
             path.write_text(original.replace(mutant["old"], mutant["new"]), encoding="utf-8")
             built = run(["cmake", "--build", str(build)]).returncode == 0
-            tested = built and run(["ctest", "--test-dir", str(build), "-LE", "long",
-                                    "--timeout", "300", "--parallel", "2"]).returncode == 0
+            ctest = ["ctest", "--test-dir", str(build), "-LE", "long", "--timeout", "300",
+                     "--parallel", "2"] + (["-R", args.tests] if args.tests else [])
+            tested = built and run(ctest).returncode == 0
         finally:
             path.write_text(original, encoding="utf-8")
         killed = not tested

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "engine/media_engine.h"
+#include "support/fake_engine.h"
+#include "support/message_watcher.h"
+#include "ui/frm_tembrel.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class ListBox;
+
+inline const QString kSection = QStringLiteral("Kestrin's Tembrel");
+inline const QString kOpenError = QStringLiteral("Fehler beim Öffnen der Datei. ");
+inline const QString kCueWriteError = QStringLiteral("Fehler beim Schreiben der Cue-Datei. ");
+inline const QString kWriteError = QStringLiteral("Fehler beim Schreiben der Datei. ");
+
+// A recording's cue file with four cue points: the start point at 0, "Vers"
+// at 10, "Refrain" at 20 and a line without title at 30 seconds.
+inline const QByteArray kFourCues =
+    "[0]00:00:00 - Start Point\r\n[10]00:00:10 - Vers\r\n[20]00:00:20 - Refrain\r\n"
+    "[30]00:00:30\r\n\r\n";
+
+// A program started by its start-up routine in a program folder of its own,
+// its browser showing a music folder of its own, on fake engines whose clock
+// the test moves (or, after UseRealEngine, on the real engine). Message boxes
+// are closed as they appear and remembered. The tick runs only when the test
+// calls it.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    // Starts the program again, as a second run on the same settings.
+    void Restart(const QStringList& arguments = {});
+    // From now on the program plays through the real engine to a silent sink.
+    void UseRealEngine();
+
+    QString PathOf(const QString& name) const;
+    QString SettingsFile() const;
+    QByteArray ReadBytes(const QString& path) const;  // "<missing>" when unreadable
+    void WriteBytes(const QString& path, const QByteArray& bytes) const;
+    QString Setting(const char* key) const;
+
+    // Creates a recording of the given length (and its cue file when given)
+    // in the music folder and lists it.
+    void AddRecording(const QString& name, double seconds, const QByteArray* cueFile = nullptr);
+    // Opens a listed recording with a double-click on its entry.
+    void Open(const QString& name);
+    // Adds a recording with its cue file and opens it; fails without an engine.
+    void OpenWithCues(const QString& name, double seconds, const QByteArray& cueFile);
+    // Double-clicks a line of a list with the left mouse button.
+    void DoubleClick(ListBox* list, int line);
+    // Chooses a cue line as a double-click does.
+    void Choose(int line) { DoubleClick(window_->lstCue, line); }
+    // Drags the position slider's thumb to a second.
+    void DragTo(int second);
+    // The fake engine created last; null when none is held.
+    FakeEngine* Engine() const { return control_->last; }
+    // Lets the fake clock run, then ticks once.
+    void Play(double seconds);
+    // The cue points listed: (seconds, line).
+    QList<std::pair<qint32, QString>> Cues() const;
+
+    QTemporaryDir programFolder_;
+    QTemporaryDir music_;
+    std::shared_ptr<FakeEngineControl> control_ = std::make_shared<FakeEngineControl>();
+    MediaEngineFactory factory_;
+    std::unique_ptr<frmTembrel> window_;
+    MessageWatcher messages_;
+};
+
+// Texts of all lines of a list box.
+QStringList Lines(const ListBox* list);
