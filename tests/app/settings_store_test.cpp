@@ -7,21 +7,13 @@
 
 using SettingsStore = ProgramTest;
 
-TEST(IniText, NamesAreCaseBlindAndTrimmedAndWritesKeepEveryOtherByte) {
-    const QString text =
-        QStringLiteral(" [ kestrin's TEMBREL ] \r\n Pfad = /m/ \r\n#Y=1\r\n[B]\r\nY=9\r\n");
+TEST(IniText, NamesAreCaseBlindAndTrimmedAndOnlyTheFirstSectionCounts) {
+    const QString text = QStringLiteral(
+        " [ kestrin's TEMBREL ] \r\n Pfad = /m/ \r\n#Y=1\r\n[B]\r\nY=9\r\n"
+        "[Kestrin's Tembrel]\r\nY=2\r\n");
     EXPECT_EQ(IniLookup(text, kSection, QStringLiteral("pfad")), QStringLiteral("/m/"));
     EXPECT_EQ(IniLookup(text, kSection, QStringLiteral("Y")), std::nullopt);
-    const char* cases[][4] = {
-        // before, key, value, after
-        {"[Kestrin's Tembrel]\r\n volume = 5 \r\nY=2\r\n", "Volume", "-1",
-         "[Kestrin's Tembrel]\r\nVolume=-1\r\nY=2\r\n"},
-        {"[Kestrin's Tembrel]\nX=1\n\n[B]\n", "Y", "2", "[Kestrin's Tembrel]\nX=1\nY=2\n\n[B]\n"},
-        {"[B]\r\nA=1", "Y", "", "[B]\r\nA=1\r\n[Kestrin's Tembrel]\r\nY=\r\n"},
-        {"[B]\n", "k=x", "v", "[B]\n"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(IniWithValue(c[0], kSection, c[1], c[2]), QString::fromUtf8(c[3])) << c[3];
-    }
+    EXPECT_EQ(IniWithValue(text, kSection, QStringLiteral("k=x"), QStringLiteral("v")), text);
 }
 
 TEST_F(SettingsStore, ReadsAndWritesKeepToTheRulesAndFailuresLeaveTheOldFile) {

@@ -1,6 +1,5 @@
 // Saves that fail or are killed: the user is told, and the file saved before
 // stays whole, with nothing left beside it.
-#include "app/path_helpers.h"
 #include "app/safe_save.h"
 #include "app/settings_store.h"
 #include "support/program_test.h"
@@ -13,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QThread>
 
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -103,10 +101,12 @@ TEST_F(ShortWrite, FailsWithItsReasonAndKeepsTheOldFile) {
     EXPECT_EQ(QDir(music_.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
+using KilledSave = ProgramTest;
+
 // A process saving one file that is replaced and one that is written in place
 // (it has a second name) is killed again and again: the replaced file always
 // holds one whole version, and nothing visible is left beside the files.
-TEST(KilledSave, LeavesAWholeFileAndNoVisibleLitter) {
+TEST_F(KilledSave, LeavesAWholeFileAndNoVisibleLitter) {
     const QString shared = QStringLiteral("/dev/shm");  // syncs cost nothing there
     QTemporaryDir dir(QFileInfo(shared).isWritable() ? shared + QStringLiteral("/tembrel-XXXXXX")
                                                      : QString());
@@ -122,10 +122,10 @@ TEST(KilledSave, LeavesAWholeFileAndNoVisibleLitter) {
         loop.start(QStringLiteral(SAVE_LOOP_BINARY),
                    {replaced, inPlace, QString::number(newest + 1)});
         ASSERT_TRUE(loop.waitForStarted(10000));
-        QThread::usleep(run * 7919 % 20000);
+        ::usleep(run * 7919 % 20000);
         loop.kill();
         ASSERT_TRUE(loop.waitForFinished(10000));
-        const QByteArray found = ReadFileBytes(replaced).value_or("");
+        const QByteArray found = ReadBytes(replaced);
         const int version = found.left(found.indexOf(';')).toInt();
         ASSERT_EQ(found, QByteArray::number(version).append(';').repeated(1 + version % 500));
         newest = std::max(newest, version);
