@@ -1,15 +1,15 @@
-// The GStreamer engine on generated recordings, compared sample by sample with
-// what it plays from the start.
+// The engines' promises, held against the fake and the GStreamer engine; the
+// GStreamer engine on generated recordings, compared with what it plays from 0.
 #include "engine/gst_engine.h"
 #include "engine/decoders/mp3_length.h"
+#include "support/program_test.h"
 #include "support/real_time.h"
 #include "support/test_audio.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QTest>
 
-#include <gtest/gtest.h>
+#include <gst/gst.h>
 #include <sys/stat.h>
 
 #include <future>
@@ -18,8 +18,9 @@
 
 namespace {
 
+constexpr double kLength = 12.0;  // of Files().wav
+
 std::unique_ptr<MediaEngine> Rendered(const QString& path, GstElement* sink) {
-    EXPECT_TRUE(InitGstreamer());
     auto engine = CreateGstEngine(sink);
     return engine->RenderFile(path) ? std::move(engine) : nullptr;
 }
@@ -30,9 +31,8 @@ std::vector<float> PlayAll(const QString& path) {
     return engine != nullptr && engine->Run() ? Pull(tap) : std::vector<float>{};
 }
 
-// Whether the next 2048 frames from the tap are those of whole second
-// `second` of the stream played from the start (but for rounding in the last
-// bit, which differs with the buffers' alignment).
+// Whether the next 2048 frames are those of whole second `second` of `all`
+// (but for the last bit, whose rounding differs with the buffers' alignment).
 bool PlaysSecond(GstElement* tap, const std::vector<float>& all, int second, int rate = 44100) {
     const std::vector<float> played = Pull(tap, 2048);
     const std::size_t at = std::size_t(second) * rate * 2;
@@ -41,14 +41,90 @@ bool PlaysSecond(GstElement* tap, const std::vector<float>& all, int second, int
                       [](float a, float b) { return std::abs(a - b) < 1e-6f; });
 }
 
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+// The fake engine the window tests use, its clock moved by the test.
+struct Fake {
+    std::shared_ptr<FakeEngineControl> control = std::make_shared<FakeEngineControl>();
+    QString file = QStringLiteral("/music/Probe.mp3");
+    Fake() { control->lengths[file] = kLength; }
+    std::unique_ptr<MediaEngine> Make() { return FakeEngineFactory(control)(); }
+    void Wait(double seconds) { control->last->Advance(seconds); }
+    // Plays on from 1 s: seconds of the file played per second.
+    double SpeedFrom1(MediaEngine& engine) {
+        EXPECT_TRUE(engine.SetCurrentPosition(1) && engine.Run());
+        Wait(1);
+        return engine.CurrentPosition().value_or(0) - 1;
+    }
+};
 
-bool Write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+// The GStreamer engine playing in real time to a tap that keeps its last buffer.
+struct Gst {
+    QString file = Files().wav;
+    GstElement* tap = nullptr;
+    std::unique_ptr<MediaEngine> Make() {
+        tap = MakeTap();
+        g_object_set(tap, "sync", TRUE, "drop", TRUE, "max-buffers", 1, nullptr);
+        return CreateGstEngine(tap);
+    }
+    void Wait(double seconds) { QTest::qSleep(int(seconds * 1000)); }
+    // Plays from 1 s to the end as fast as it decodes: seconds of file per second.
+    double SpeedFrom1(MediaEngine& engine) {
+        g_object_set(tap, "sync", FALSE, "drop", FALSE, nullptr);
+        EXPECT_TRUE(engine.SetCurrentPosition(1) && engine.Run());
+        return (kLength - 1) / (double(Pull(tap).size() / 2) / 44100);
+    }
+};
+
+template <typename Engines>
+class EngineContract : public ::testing::Test {
+protected:
+    // Lets time pass (at most ten seconds) until the position reaches `second`.
+    double PlayTo(MediaEngine& engine, double second) {
+        for (int i = 0; i < 100 && engine.CurrentPosition().value_or(0) < second; ++i) {
+            engines.Wait(0.1);
+        }
+        return engine.CurrentPosition().value_or(0);
+    }
+    Engines engines;
+};
+
+using EngineKinds = ::testing::Types<Fake, Gst>;
+TYPED_TEST_SUITE(EngineContract, EngineKinds);
+
+TYPED_TEST(EngineContract, RefusesBeforeARenderHoldsThePositionAndKeepsTheRate) {
+    auto failed = this->engines.Make();
+    EXPECT_FALSE(failed->RenderFile(this->engines.file + ".missing"));
+    EXPECT_FALSE(failed->RenderFile(this->engines.file));  // one file per engine
+    auto engine = this->engines.Make();
+    for (MediaEngine* e : {engine.get(), failed.get()}) {
+        EXPECT_FALSE(e->Run() || e->Pause() || e->Stop() || e->Duration() || e->CurrentPosition() ||
+                     e->SetCurrentPosition(3) || e->SetRate(0.5) || e->SetVolume(-2000) ||
+                     e->SetBalance(-5000));
+    }
+    // Pause, Stop and the end hold the position; at the end the engine still
+    // runs: a seek back plays on.
+    ASSERT_TRUE(engine->RenderFile(this->engines.file) && engine->Run());
+    EXPECT_GE(this->PlayTo(*engine, 0.2), 0.2);
+    for (bool pause : {true, false}) {
+        ASSERT_TRUE(pause ? engine->Pause() : engine->Stop());
+        const std::optional<double> held = engine->CurrentPosition();
+        this->engines.Wait(0.3);
+        EXPECT_EQ(engine->CurrentPosition(), held) << pause;
+        ASSERT_TRUE(engine->Run());
+    }
+    ASSERT_TRUE(engine->SetCurrentPosition(kLength - 0.3));
+    EXPECT_EQ(this->PlayTo(*engine, kLength), kLength);
+    this->engines.Wait(0.3);
+    EXPECT_EQ(engine->CurrentPosition(), kLength);
+    ASSERT_TRUE(engine->SetCurrentPosition(2));
+    EXPECT_LT(this->PlayTo(*engine, 2.1), kLength);
+    ASSERT_TRUE(engine->SetCurrentPosition(kLength) && engine->Pause() && engine->Run());
+    this->engines.Wait(0.2);
+    EXPECT_EQ(engine->CurrentPosition(), kLength);
+    // The rate holds across pauses and seeks; one set at the end comes with the next seek.
+    for (double rate : {2.0, 0.5}) {
+        ASSERT_TRUE(engine->Pause() && engine->SetRate(rate));
+        EXPECT_NEAR(this->engines.SpeedFrom1(*engine), rate, rate * 0.05);
+    }
 }
 
 TEST(GstEngine, LengthAndSeeksAreExactToTheSampleInEveryState) {
@@ -63,26 +139,19 @@ TEST(GstEngine, LengthAndSeeksAreExactToTheSampleInEveryState) {
         ASSERT_NE(engine, nullptr);
         const double length = engine->Duration().value_or(0);
         EXPECT_NEAR(length, double(all.size() / 2) / rate, 1e-9);
-        // Before playing, while playing, while paused, past the end and before the start.
+        // Before playing, while playing, while paused, before the start, past the end.
         const int far = int(length * 0.6), last = int(length) - 1;
-        ASSERT_TRUE(engine->SetCurrentPosition(far));
-        EXPECT_EQ(engine->CurrentPosition(), far);
-        ASSERT_TRUE(engine->Run());
-        EXPECT_TRUE(PlaysSecond(tap, all, far, rate));
-        ASSERT_TRUE(engine->SetCurrentPosition(last));
-        EXPECT_TRUE(PlaysSecond(tap, all, last, rate));
-        ASSERT_TRUE(engine->Pause() && engine->SetCurrentPosition(1));
-        EXPECT_EQ(engine->CurrentPosition(), 1.0);
-        ASSERT_TRUE(engine->Run());
-        EXPECT_TRUE(PlaysSecond(tap, all, 1, rate));
+        for (const auto& [target, second] : {std::pair(far, far), {last, last}, {1, 1}, {-5, 0}}) {
+            const bool playing = target == last;
+            ASSERT_TRUE((playing || engine->Pause()) && engine->SetCurrentPosition(target));
+            EXPECT_TRUE(playing || engine->CurrentPosition() == second) << target;
+            ASSERT_TRUE(engine->Run());
+            EXPECT_TRUE(PlaysSecond(tap, all, second, rate)) << target;
+        }
         ASSERT_TRUE(engine->SetCurrentPosition(length + 100));
         EXPECT_EQ(engine->CurrentPosition(), length);
         Pull(tap);
         EXPECT_EQ(engine->CurrentPosition(), length);
-        ASSERT_TRUE(engine->Pause() && engine->SetCurrentPosition(-5));
-        EXPECT_EQ(engine->CurrentPosition(), 0.0);
-        ASSERT_TRUE(engine->Run());
-        EXPECT_TRUE(PlaysSecond(tap, all, 0, rate));
     }
 }
 
@@ -98,50 +167,45 @@ TEST(GstEngineSound, VolumeAndBalanceScaleTheAmplitudeByDecibels) {
     GstElement* tap = MakeTap();
     auto engine = Rendered(Files().wav, tap);
     ASSERT_NE(engine, nullptr);
-    auto playFromOne = [&] {
-        EXPECT_TRUE(engine->SetCurrentPosition(1) && engine->Run());
-        std::vector<float> samples = Pull(tap, 2048);
-        EXPECT_TRUE(engine->Pause());
-        samples.resize(4096);
-        return samples;
-    };
-    const std::vector<float> full = playFromOne();
-    ASSERT_GT(*std::max_element(full.begin(), full.end()), 0.1f);
-    ASSERT_TRUE(engine->SetVolume(-2000));
-    const std::vector<float> tenth = playFromOne();
-    // -2500 lowers the right channel by 25 dB, 5000 the left one by 50 dB.
-    ASSERT_TRUE(engine->SetVolume(0) && engine->SetBalance(-2500));
-    const std::vector<float> left = playFromOne();
-    ASSERT_TRUE(engine->SetBalance(5000));
-    const std::vector<float> right = playFromOne();
-    for (std::size_t i = 0; i < full.size(); i += 2) {
-        ASSERT_NEAR(tenth[i], full[i] * 0.1f, 1e-6) << i;
-        ASSERT_NEAR(tenth[i + 1], full[i + 1] * 0.1f, 1e-6) << i;
-        ASSERT_EQ(left[i], full[i]) << i;
-        ASSERT_NEAR(left[i + 1], full[i + 1] * 0.0562341f, 1e-6) << i;
-        ASSERT_NEAR(right[i], full[i] * 0.00316228f, 1e-6) << i;
-        ASSERT_EQ(right[i + 1], full[i + 1]) << i;
+    // Volume, balance and the factors of the left and the right channel: -2000
+    // a tenth; -2500 lowers the right one by 25 dB, 5000 the left one by 50 dB.
+    const std::tuple<long, long, float, float> cases[] = {
+        {0, 0, 1, 1}, {-2000, 0, 0.1f, 0.1f}, {0, -2500, 1, 0.0562341f}, {0, 5000, 0.00316228f, 1}};
+    std::vector<float> full;
+    for (const auto& [volume, balance, left, right] : cases) {
+        ASSERT_TRUE(engine->SetVolume(volume) && engine->SetBalance(balance) &&
+                    engine->SetCurrentPosition(1) && engine->Run());
+        const std::vector<float> played = Pull(tap, 2048);
+        ASSERT_TRUE(engine->Pause() && played.size() >= 4096);
+        full = full.empty() ? played : full;
+        for (std::size_t i = 0; i < 4096; i += 2) {
+            ASSERT_NEAR(played[i], full[i] * left, 1e-6) << volume << " " << balance << " " << i;
+            ASSERT_NEAR(played[i + 1], full[i + 1] * right, 1e-6) << volume << " " << balance;
+        }
     }
+    EXPECT_GT(*std::max_element(full.begin(), full.end()), 0.1f);
 }
 
-TEST(GstEngineRender, FailsQuicklyOnAnythingThatIsNotPlayableAudio) {
-    QTemporaryDir dir;
-    const QString d = dir.path() + "/";
-    const QByteArray wav = Bytes(Files().wav);
-    ASSERT_TRUE(Write(d + "empty.mp3", {}) && Write(d + "noise.mp3", wav.mid(1000)) &&
-                Write(d + "notes.mp3", QByteArray("Not a song at all.\n").repeated(500)) &&
-                Write(d + "cut.mp3", Bytes(Files().mp3Cbr).left(300)) &&
-                Write(d + "header only.wav", wav.left(44)) &&
-                Write(d + "nine channels.wav", QByteArray(wav.left(1000)).replace(22, 1, "\x09")) &&
-                QDir().mkdir(d + "folder.mp3"));
-    ASSERT_EQ(mkfifo(QFile::encodeName(d + "fifo.mp3").constData(), 0600), 0);
+using GstEngineRender = ProgramTest;  // for its folder and its byte helpers
+
+TEST_F(GstEngineRender, FailsQuicklyOnAnythingThatIsNotPlayableAudio) {
+    const QByteArray wav = ReadBytes(Files().wav);
+    QByteArray noise(1 << 20, 0);
+    std::generate(noise.begin(), noise.end(), std::mt19937(7));
+    WriteBytes(PathOf("empty.mp3"), {});
+    WriteBytes(PathOf("noise.mp3"), noise);
+    WriteBytes(PathOf("notes.mp3"), QByteArray("Not a song at all.\n").repeated(500));
+    WriteBytes(PathOf("cut.mp3"), ReadBytes(Files().mp3Cbr).left(300));
+    WriteBytes(PathOf("header only.wav"), wav.left(44));
+    WriteBytes(PathOf("nine channels.wav"), QByteArray(wav.left(1000)).replace(22, 1, "\x09"));
+    ASSERT_TRUE(QDir().mkdir(PathOf("folder.mp3")));
+    ASSERT_EQ(mkfifo(QFile::encodeName(PathOf("fifo.mp3")).constData(), 0600), 0);
     for (const char* name : {"missing.mp3", "empty.mp3", "notes.mp3", "noise.mp3", "cut.mp3",
                              "header only.wav", "nine channels.wav", "folder.mp3", "fifo.mp3"}) {
-        // On a thread of its own, so that a render that blocks fails the test
-        // instead of hanging it.
+        // On a thread of its own: a render that blocks fails instead of hanging.
         auto result = std::make_shared<std::promise<bool>>();
         std::future<bool> rendered = result->get_future();
-        std::thread([path = d + name, result] {
+        std::thread([path = PathOf(name), result] {
             result->set_value(Rendered(path, MakeClockSink()) != nullptr);
         }).detach();
         ASSERT_EQ(rendered.wait_for(std::chrono::seconds(10)), std::future_status::ready) << name;
@@ -149,34 +213,27 @@ TEST(GstEngineRender, FailsQuicklyOnAnythingThatIsNotPlayableAudio) {
     }
 }
 
-TEST(GstEngineRender, PlaysDamagedAndTaggedMp3sToTheirEnd) {
-    QTemporaryDir dir;
-    const QByteArray clean = Bytes(Files().mp3Vbr), cbr = Bytes(Files().mp3Cbr);
+TEST_F(GstEngineRender, PlaysDamagedAndTaggedMp3sToTheirEnd) {
+    const QByteArray clean = ReadBytes(Files().mp3Vbr), cbr = ReadBytes(Files().mp3Cbr);
     QByteArray noise(3000, 0);
     std::generate(noise.begin(), noise.end(), std::mt19937(11));
-    const QByteArray apeFooter("APETAGEX\xd0\x07\0\0\x40\0\0\0", 16);
-    const QByteArray tags[] = {QByteArray("ID3\x03\0\0\0\0\x0f\x76", 10) + QByteArray(2038, 0),
-                               apeFooter + QByteArray(48, 'a') + apeFooter +
-                                   QByteArray("\x01\0\0\0\0\0\0\x80", 8) + QByteArray(8, 0) +
-                                   "TAG" + QByteArray(125, 'b')};
-    const auto frames =
-        ScanMp3({reinterpret_cast<const std::uint8_t*>(cbr.data()), std::size_t(cbr.size())});
-    ASSERT_TRUE(frames.has_value());
-    const auto first = qsizetype(frames->frameOffsets[0]);
-    ASSERT_TRUE(Write(dir.filePath("damaged.mp3"),
-                      QByteArray(clean).replace(clean.size() / 2, 3000, noise)) &&
-                Write(dir.filePath("tagged.mp3"), tags[0] + clean + tags[1]) &&
-                Write(dir.filePath("one frame.mp3"),
-                      cbr.mid(first, qsizetype(frames->frameOffsets[1]) - first)));
-    auto single = Rendered(dir.filePath("one frame.mp3"), MakeClockSink());
+    WriteBytes(PathOf("damaged.mp3"), QByteArray(clean).replace(clean.size() / 2, 3000, noise));
+    // ID3v2 before, APE (with its header) and ID3v1 after the frames.
+    const QByteArray ape("APETAGEX\xd0\x07\0\0\x40\0\0\0", 16);
+    WriteBytes(PathOf("tagged.mp3"), QByteArray("ID3\x03\0\0\0\0\x0f\x76", 10) +
+                                         QByteArray(2038, 0) + clean + ape + QByteArray(48, 'a') +
+                                         ape + QByteArray("\x01\0\0\0\0\0\0\x80", 8) +
+                                         QByteArray(8, 0) + "TAG" + QByteArray(125, 'b'));
+    const auto* first = reinterpret_cast<const std::uint8_t*>(cbr.data());
+    WriteBytes(PathOf("one frame.mp3"), cbr.left(ParseMpegFrameHeader(first).value().frameBytes));
+    auto single = Rendered(PathOf("one frame.mp3"), MakeClockSink());
     EXPECT_EQ(single ? single->Duration() : std::nullopt, 1152.0 / 44100);
-    EXPECT_TRUE(PlayAll(dir.filePath("tagged.mp3")) == PlayAll(Files().mp3Vbr));
+    EXPECT_TRUE(PlayAll(PathOf("tagged.mp3")) == PlayAll(Files().mp3Vbr));
 
-    // The frames lost to the damage are gone; the rest plays, seeks stay
-    // exact and the position ends at the length.
-    const std::vector<float> all = PlayAll(dir.filePath("damaged.mp3"));
+    // The frames lost to the damage are gone; seeks stay exact, the end is the length.
+    const std::vector<float> all = PlayAll(PathOf("damaged.mp3"));
     GstElement* tap = MakeTap();
-    auto engine = Rendered(dir.filePath("damaged.mp3"), tap);
+    auto engine = Rendered(PathOf("damaged.mp3"), tap);
     ASSERT_NE(engine, nullptr);
     const double length = engine->Duration().value_or(0);
     EXPECT_TRUE(length > 11 && length < 12) << length;

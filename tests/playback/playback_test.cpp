@@ -1,5 +1,5 @@
-// Opening, the transport, the jumps and the tick of the main window on fake
-// engines, driven by double-clicks, clicks and slider drags.
+// Opening, the transport, the jumps, the tick and the slider drag of the main
+// window on fake engines, driven by double-clicks, clicks and drags.
 #include "playback/time_text.h"
 #include "support/program_test.h"
 #include "ui/list_box.h"
@@ -15,10 +15,6 @@
 
 namespace {
 
-using Cue = std::pair<qint32, QString>;
-using Opening = ProgramTest;
-using Transport = ProgramTest;
-
 TEST(TimeText, CutsToWholeSecondsWithinItsRangeAndRoundingHalvesGoToEven) {
     const std::tuple<double, const char*, long long> cases[] = {
         {0.99, "00:00:00", 1},      {1, "00:00:01", 1},           {2.5, "00:00:02", 2},
@@ -31,47 +27,55 @@ TEST(TimeText, CutsToWholeSecondsWithinItsRangeAndRoundingHalvesGoToEven) {
     }
 }
 
-TEST_F(Opening, ListsTheStartPointAndPlaysFromZeroAtTheSetVolume) {
-    AddRecording(QStringLiteral("Probe 1.mp3"), 600);
-    window_->V1->SetValue(-700);
-    Open(QStringLiteral("Probe 1.mp3"));
-    ASSERT_NE(Engine(), nullptr);
-    EXPECT_EQ(Cues(), QList<Cue>({{0, QStringLiteral("00:00:00 - Start Point")}}));
-    EXPECT_EQ(window_->lstCue->ListIndex(), 0);
-    EXPECT_EQ(window_->txtCueTitle->text(), QStringLiteral("Start Point"));
-    EXPECT_EQ(window_->txtLength1->text(), QStringLiteral("00:10:00"));
-    EXPECT_TRUE(window_->H1->isEnabled() && Engine()->running());
-    EXPECT_EQ(Engine()->CurrentPosition(), 0.0);
-    const QStringList& calls = Engine()->calls();
-    EXPECT_TRUE(calls.contains("SetVolume(-700)") &&
-                calls.indexOf("SetVolume(-700)") < calls.indexOf("Run"));
-    EXPECT_EQ(ReadBytes(PathOf(QStringLiteral("Probe 1.cue"))), "<missing>");
-    EXPECT_TRUE(messages_.texts().isEmpty());
-}
+class Playback : public ProgramTest {
+protected:
+    // Position, slider, current cue, selected line, engine state and title.
+    std::string State() const {
+        return QString::asprintf("%g %d %d %d%s%s %s", Engine()->CurrentPosition().value_or(-1),
+                                 window_->H1->Value(), window_->currentCue,
+                                 window_->lstCue->ListIndex(), Engine()->running() ? "" : " held",
+                                 window_->isPaused ? " paused" : "",
+                                 qPrintable(window_->txtCueTitle->text()))
+            .toStdString();
+    }
+};
 
-TEST_F(Opening, TheSliderSpansTheRecordingAndNamesWithQuotesOpen) {
-    // length, slider maximum (rounded, halves to even), page step (a tenth, at least 1)
-    const std::tuple<double, int, int> cases[] = {
-        {9.5, 10, 1}, {0.4, 0, 1}, {12330.4, 12330, 1233}, {24 * 3600 + 0.5, 86400, 8640}};
-    for (const auto& [seconds, max, page] : cases) {
-        const QString name = QStringLiteral("Take \"%1\".wav").arg(seconds);
+TEST_F(Playback, OpeningListsTheStartPointAndPlaysFromZeroAtTheSetVolume) {
+    window_->V1->SetValue(-700);
+    // Length, its text, the slider's maximum (halves to even) and page step (a
+    // tenth, at least 1). Names with double quotes open too.
+    const std::tuple<double, const char*, int, int> cases[] = {
+        {600, "00:10:00", 600, 60},
+        {9.5, "00:00:09", 10, 1},
+        {0.4, "00:00:00", 0, 1},
+        {24 * 3600 + 0.5, "24:00:00", 86400, 8640}};
+    for (const auto& [seconds, text, max, page] : cases) {
+        const QString name = QString("Take \"%1\".wav").arg(seconds);
         AddRecording(name, seconds);
+        window_->H1->SetValue(0);
         Open(name);
         ASSERT_NE(Engine(), nullptr) << seconds;
-        EXPECT_EQ(window_->cueFile, PathOf(QStringLiteral("Take \"%1\".cue").arg(seconds)));
-        EXPECT_EQ(window_->H1->Max(), max) << seconds;
-        EXPECT_EQ(window_->H1->LargeChange(), page) << seconds;
+        EXPECT_EQ(State(), "0 0 0 0 Start Point");
+        EXPECT_EQ(Lines(window_->lstCue), QStringList("00:00:00 - Start Point"));
+        EXPECT_EQ(window_->cueFile, PathOf(QString("Take \"%1\".cue").arg(seconds)));
+        EXPECT_EQ(window_->txtLength1->text(), text);
+        EXPECT_EQ(std::pair(window_->H1->Max(), window_->H1->LargeChange()), std::pair(max, page));
+        const QStringList& calls = Engine()->calls();
+        EXPECT_LT(calls.indexOf("SetVolume(-700)"), calls.indexOf("Run"));
+        EXPECT_GE(calls.indexOf("SetVolume(-700)"), 0);
         Play(seconds);
         EXPECT_EQ(window_->H1->Value(), max) << seconds;
     }
+    EXPECT_EQ(ReadBytes(PathOf("Take \"600\".cue")), "<missing>");  // opening writes no cue file
+    EXPECT_TRUE(messages_.texts().isEmpty());
 }
 
-TEST_F(Opening, FailuresReleaseEverythingSilently) {
+TEST_F(Playback, FailedOpeningsReleaseEverythingSilently) {
     const QByteArray damaged = "[0]00:00:00 - Start Point\r\n[]00:00:10 - x\r\n";
-    AddRecording(QStringLiteral("damaged.mp3"), 600, &damaged);
-    AddRecording(QStringLiteral("broken.mp3"), 600);
-    control_->lengths.erase(PathOf(QStringLiteral("broken.mp3")));  // the engine cannot render it
-    AddRecording(QStringLiteral("good.mp3"), 600);
+    AddRecording("damaged.mp3", 600, &damaged);
+    AddRecording("broken.mp3", 600);
+    control_->lengths.erase(PathOf("broken.mp3"));  // the engine cannot render it
+    AddRecording("good.mp3", 600);
     // A damaged cue file, a file the engine cannot render, and an engine that
     // fails a call of the open up to the Play at its end.
     const std::pair<const char*, const char*> cases[] = {
@@ -79,21 +83,20 @@ TEST_F(Opening, FailuresReleaseEverythingSilently) {
         {"good.mp3", "Run"}, {"good.mp3", "SetRate"}, {"good.mp3", "SetCurrentPosition"}};
     for (const auto& [name, failing] : cases) {
         control_->failing.clear();
-        Open(QStringLiteral("good.mp3"));
+        Open("good.mp3");
         ASSERT_NE(Engine(), nullptr);
-        control_->failing.insert(QString::fromLatin1(failing));
-        Open(QString::fromLatin1(name));
-        EXPECT_EQ(Engine(), nullptr) << name << " " << failing;
-        EXPECT_TRUE(Cues().isEmpty()) << name << " " << failing;
+        control_->failing.insert(failing);
+        Open(name);
+        EXPECT_TRUE(Engine() == nullptr && Cues().isEmpty()) << name << " " << failing;
     }
-    EXPECT_EQ(ReadBytes(PathOf(QStringLiteral("damaged.cue"))), damaged);
+    EXPECT_EQ(ReadBytes(PathOf("damaged.cue")), damaged);
     EXPECT_TRUE(messages_.texts().isEmpty());
     Play(1);  // ticks go on harmlessly
-    EXPECT_EQ(window_->txtTUsed1->text(), QStringLiteral("00:00:00"));
+    EXPECT_EQ(window_->txtTUsed1->text(), "00:00:00");
 }
 
-TEST_F(Transport, SlidersAndResetsSendTheirValues) {
-    OpenWithCues(QStringLiteral("a.mp3"), 600, kFourCues);
+TEST_F(Playback, SlidersAndResetsSendTheirValues) {
+    OpenWithCues("a.mp3", 600, kFourCues);
     const qsizetype before = Engine()->calls().size();
     window_->S1->triggerAction(QAbstractSlider::SliderToMaximum);  // the bottom end: slowest
     window_->V1->triggerAction(QAbstractSlider::SliderToMaximum);
@@ -105,13 +108,11 @@ TEST_F(Transport, SlidersAndResetsSendTheirValues) {
                            "SetRate(1)"}));
 }
 
-// The buttons, the jumps, the tick, the slider drag and repeat mode, step by
-// step; after each the position, slider, current cue, selected line, state
-// and title.
-TEST_F(Transport, StepByStep) {
+// The buttons, the jumps, the tick, the drag and repeat mode, step by step.
+TEST_F(Playback, StepByStep) {
     window_->cmdPause1->click();  // without a file nothing happens
     EXPECT_FALSE(window_->isPaused);
-    OpenWithCues(QStringLiteral("a.mp3"), 600, kFourCues);  // cues at 0, 10, 20 and 30 s
+    OpenWithCues("a.mp3", 600, kFourCues);  // cues at 0, 10, 20 and 30 s
     const auto click = [&](QPushButton* frmTembrel::*button) {
         return [this, button] { (window_.get()->*button)->click(); };
     };
@@ -124,13 +125,13 @@ TEST_F(Transport, StepByStep) {
     const std::pair<std::function<void()>, const char*> steps[] = {
         {[&] { Play(30); }, "30 30 0 0 Start Point"},
         {click(&frmTembrel::cmdPause1), "30 30 0 0 held paused Start Point"},
-        // Play starts from the beginning; the pause button is not told.
-        {click(&frmTembrel::cmdPlay1), "0 30 0 0 paused Start Point"},
-        {click(&frmTembrel::cmdPause1), "0 30 0 0 Start Point"},
-        {[&] { Play(5); }, "5 5 0 0 Start Point"},
-        {click(&frmTembrel::cmdPause1), "5 5 0 0 held paused Start Point"},
         {click(&frmTembrel::cmdStop1), "0 0 0 0 held paused Start Point"},
         {click(&frmTembrel::cmdPause1), "0 0 0 0 Start Point"},
+        {[&] { Play(5); }, "5 5 0 0 Start Point"},
+        {click(&frmTembrel::cmdPause1), "5 5 0 0 held paused Start Point"},
+        // Play starts from the beginning; the pause button is not told.
+        {click(&frmTembrel::cmdPlay1), "0 5 0 0 paused Start Point"},
+        {click(&frmTembrel::cmdPause1), "0 5 0 0 Start Point"},
         // Jumps stay within the file and move the selection by one cue at most.
         {click(&frmTembrel::Command5), "0 0 0 0 Start Point"},
         {click(&frmTembrel::Command8), "20 20 1 1 Vers"},
@@ -138,10 +139,9 @@ TEST_F(Transport, StepByStep) {
         {click(&frmTembrel::Command1), "8 8 0 0 Start Point"},
         {click(&frmTembrel::Command7), "10 10 0 0 Start Point"},  // onto the next cue's start
         {[&] { Play(0); }, "10 10 1 1 Vers"},                     // which the tick follows
-        {click(&frmTembrel::Command7), "12 12 1 1 Vers"},
-        {click(&frmTembrel::Command6), "22 22 2 2 Refrain"},
+        {click(&frmTembrel::Command6), "20 20 1 1 Vers"},
+        {click(&frmTembrel::Command7), "22 22 2 2 Refrain"},
         {click(&frmTembrel::Command9), "2 2 1 1 Vers"},
-        {click(&frmTembrel::Command9), "0 0 0 0 Start Point"},
         {click(&frmTembrel::Command9), "0 0 0 0 Start Point"},
         {[&] { Engine()->SetCurrentPosition(590), Play(0); }, "590 590 0 0 Start Point"},
         {click(&frmTembrel::Command8), "600 600 1 1 Vers"},
@@ -168,19 +168,9 @@ TEST_F(Transport, StepByStep) {
         {[&] { DragTo(30), Play(0); }, "20 30 2 2 Refrain"},
         {[&] { Choose(3), Engine()->SetCurrentPosition(590), Play(20); }, "600 600 3 3 "},
     };
-    int number = 0;
     for (const auto& [step, after] : steps) {
         step();
-        ++number;
-        const QString state =
-            QStringLiteral("%1 %2 %3 %4%5%6 %7")
-                .arg(Engine()->CurrentPosition().value_or(-1))
-                .arg(window_->H1->Value())
-                .arg(window_->currentCue)
-                .arg(window_->lstCue->ListIndex())
-                .arg(Engine()->running() ? "" : " held", window_->isPaused ? " paused" : "",
-                     window_->txtCueTitle->text());
-        ASSERT_EQ(state.toStdString(), after) << "step " << number;
+        ASSERT_EQ(State(), after);
     }
     EXPECT_EQ(QStringList({window_->txtTUsed1->text(), window_->txtTLeft1->text(),
                            window_->txtCue->text()}),

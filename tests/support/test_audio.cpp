@@ -1,21 +1,23 @@
 #include "support/test_audio.h"
 
-#include <QDataStream>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gst/app/gstappsink.h>
 
-#include <random>
-
 namespace {
 
-// Encodes a WAV file to MP3 with GStreamer's LAME encoder.
-bool EncodeMp3(const QString& wav, const QString& mp3, const QString& encoder) {
+// Generates seconds of a test sound (a tone, or ticks) through an encoder.
+bool Generate(const QString& path, int seconds, const QString& encoder, int rate = 44100,
+              int channels = 2, const char* sound = "sine freq=441.3 volume=0.5") {
     const QString description =
         QStringLiteral(
-            "filesrc location=\"%1\" ! wavparse ! audioconvert ! %2 ! filesink location=\"%3\"")
-            .arg(wav, encoder, mp3);
+            "audiotestsrc wave=%1 num-buffers=%2 samplesperbuffer=%3 ! "
+            "audio/x-raw,format=S16LE,rate=%3,channels=%4 ! %5 ! filesink location=\"%6\"")
+            .arg(sound)
+            .arg(seconds)
+            .arg(rate)
+            .arg(channels)
+            .arg(encoder, path);
     gst_init(nullptr, nullptr);
     g_autoptr(GstElement) pipeline = gst_parse_launch(description.toUtf8().constData(), nullptr);
     g_autoptr(GstBus) bus = gst_element_get_bus(pipeline);
@@ -26,11 +28,14 @@ bool EncodeMp3(const QString& wav, const QString& mp3, const QString& encoder) {
     return end != nullptr && GST_MESSAGE_TYPE(end) == GST_MESSAGE_EOS;
 }
 
-const QString kCbr = QStringLiteral("lamemp3enc target=bitrate bitrate=128 cbr=true");
-const QString kVbr = QStringLiteral("lamemp3enc target=quality quality=4");
-const QString kHeaderFrame = QStringLiteral(" ! xingmux");
-
 }  // namespace
+
+GstElement* MakeClockSink() {
+    gst_init(nullptr, nullptr);
+    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    g_object_set(sink, "sync", TRUE, nullptr);
+    return sink;
+}
 
 GstElement* MakeTap() {
     gst_init(nullptr, nullptr);
@@ -57,49 +62,21 @@ std::vector<float> Pull(GstElement* tap, std::size_t frames) {
     return out;
 }
 
-GstElement* MakeClockSink() {
-    gst_init(nullptr, nullptr);
-    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-    g_object_set(sink, "sync", TRUE, nullptr);
-    return sink;
-}
-
-bool WriteWav(const QString& path, int seconds, int rate, int channels, bool noise) {
-    const auto bytes = quint32(seconds * rate * channels * 2);
-    QFile file(path);
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + bytes);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(channels) << quint32(rate)
-        << quint32(rate * channels * 2) << quint16(channels * 2) << quint16(16);
-    out.writeRawData("data", 4);
-    out << bytes;
-    std::minstd_rand random(7);
-    for (quint32 i = 0; i < bytes / 2; ++i) {
-        out << qint16(noise ? int(random() % 16001) - 8000 : i / channels % rate == 0 ? 30000 : 0);
-    }
-    return file.flush() && out.status() == QDataStream::Ok;
+bool WriteWav(const QString& path, int seconds) {
+    return Generate(path, seconds, QStringLiteral("wavenc"));
 }
 
 const TestFiles& Files() {
     static QTemporaryDir folder;
     static const TestFiles files = [] {
-        const QString d = folder.path();
-        const TestFiles f{d + "/noise.wav",    d + "/cbr xing.mp3", d + "/cbr.mp3",
-                          d + "/vbr xing.mp3", d + "/vbr.mp3",      d + "/mono.mp3",
-                          d + "/long.mp3"};
-        if (!WriteWav(f.wav, 12) || !EncodeMp3(f.wav, f.mp3CbrXing, kCbr + kHeaderFrame) ||
-            !EncodeMp3(f.wav, f.mp3Cbr, kCbr) ||
-            !EncodeMp3(f.wav, f.mp3VbrXing, kVbr + kHeaderFrame) ||
-            !EncodeMp3(f.wav, f.mp3Vbr, kVbr) || !WriteWav(d + "/mono.wav", 5, 22050, 1) ||
-            !EncodeMp3(d + "/mono.wav", f.mp3Mono, kVbr + kHeaderFrame) ||
-            !WriteWav(d + "/ticks.wav", 180, 44100, 2, false) ||
-            !EncodeMp3(d + "/ticks.wav", f.longMp3, kVbr)) {
+        const QString d = folder.path(), cbr = "lamemp3enc target=bitrate bitrate=128 cbr=true",
+                      vbr = "lamemp3enc target=quality quality=4", header = " ! xingmux";
+        const TestFiles f{d + "/tone.wav", d + "/cbr xing.mp3", d + "/cbr.mp3", d + "/vbr xing.mp3",
+                          d + "/vbr.mp3",  d + "/mono.mp3",     d + "/long.mp3"};
+        if (!WriteWav(f.wav, 12) || !Generate(f.mp3CbrXing, 12, cbr + header) ||
+            !Generate(f.mp3Cbr, 12, cbr) || !Generate(f.mp3VbrXing, 12, vbr + header) ||
+            !Generate(f.mp3Vbr, 12, vbr) || !Generate(f.mp3Mono, 5, vbr + header, 22050, 1) ||
+            !Generate(f.longMp3, 180, vbr, 44100, 2, "ticks")) {
             qFatal("could not generate the test audio");
         }
         return f;
