@@ -75,18 +75,9 @@ struct Gst {
 };
 
 template <typename Engines>
-class EngineContract : public ::testing::Test {
-protected:
-    // Lets time pass (at most ten seconds) until the position reaches `second`.
-    double PlayTo(MediaEngine& engine, double second) {
-        for (int i = 0; i < 100 && engine.CurrentPosition().value_or(0) < second; ++i) {
-            engines.Wait(0.1);
-        }
-        return engine.CurrentPosition().value_or(0);
-    }
+struct EngineContract : ::testing::Test {
     Engines engines;
 };
-
 using EngineKinds = ::testing::Types<Fake, Gst>;
 TYPED_TEST_SUITE(EngineContract, EngineKinds);
 
@@ -102,8 +93,14 @@ TYPED_TEST(EngineContract, RefusesBeforeARenderHoldsThePositionAndKeepsTheRate) 
     }
     // Pause, Stop and the end hold the position; at the end the engine still
     // runs: a seek back plays on.
+    const auto playTo = [&](double second) {  // ten seconds at most
+        for (int i = 0; i < 100 && engine->CurrentPosition().value_or(0) < second; ++i) {
+            this->engines.Wait(0.1);
+        }
+        return engine->CurrentPosition().value_or(0);
+    };
     ASSERT_TRUE(engine->RenderFile(this->engines.file) && engine->Run());
-    EXPECT_GE(this->PlayTo(*engine, 0.2), 0.2);
+    EXPECT_GE(playTo(0.2), 0.2);
     for (bool pause : {true, false}) {
         ASSERT_TRUE(pause ? engine->Pause() : engine->Stop());
         const std::optional<double> held = engine->CurrentPosition();
@@ -112,11 +109,11 @@ TYPED_TEST(EngineContract, RefusesBeforeARenderHoldsThePositionAndKeepsTheRate) 
         ASSERT_TRUE(engine->Run());
     }
     ASSERT_TRUE(engine->SetCurrentPosition(kLength - 0.3));
-    EXPECT_EQ(this->PlayTo(*engine, kLength), kLength);
+    EXPECT_EQ(playTo(kLength), kLength);
     this->engines.Wait(0.3);
     EXPECT_EQ(engine->CurrentPosition(), kLength);
     ASSERT_TRUE(engine->SetCurrentPosition(2));
-    EXPECT_LT(this->PlayTo(*engine, 2.1), kLength);
+    EXPECT_LT(playTo(2.1), kLength);
     ASSERT_TRUE(engine->SetCurrentPosition(kLength) && engine->Pause() && engine->Run());
     this->engines.Wait(0.2);
     EXPECT_EQ(engine->CurrentPosition(), kLength);

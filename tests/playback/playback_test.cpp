@@ -52,13 +52,13 @@ TEST_F(Playback, OpeningListsTheStartPointAndPlaysFromZeroAtTheSetVolume) {
     for (const auto& [seconds, text, max, page] : cases) {
         const QString name = QString("Take \"%1\".wav").arg(seconds);
         AddRecording(name, seconds);
-        window_->H1->SetValue(0);
         Open(name);
         ASSERT_NE(Engine(), nullptr) << seconds;
+        Play(0);
         EXPECT_EQ(State(), "0 0 0 0 Start Point");
         EXPECT_EQ(Lines(window_->lstCue), QStringList("00:00:00 - Start Point"));
         EXPECT_EQ(window_->cueFile, PathOf(QString("Take \"%1\".cue").arg(seconds)));
-        EXPECT_EQ(window_->txtLength1->text(), text);
+        EXPECT_TRUE(window_->txtLength1->text() == text && window_->H1->isEnabled());
         EXPECT_EQ(std::pair(window_->H1->Max(), window_->H1->LargeChange()), std::pair(max, page));
         const QStringList& calls = Engine()->calls();
         EXPECT_LT(calls.indexOf("SetVolume(-700)"), calls.indexOf("Run"));
