@@ -192,12 +192,11 @@ TEST_F(GstEngineRender, FailsQuicklyOnAnythingThatIsNotPlayableAudio) {
     WriteBytes(PathOf("empty.mp3"), {});
     WriteBytes(PathOf("noise.mp3"), noise);
     WriteBytes(PathOf("notes.mp3"), QByteArray("Not a song at all.\n").repeated(500));
-    WriteBytes(PathOf("cut.mp3"), ReadBytes(Files().mp3Cbr).left(300));
     WriteBytes(PathOf("header only.wav"), wav.left(44));
     WriteBytes(PathOf("nine channels.wav"), QByteArray(wav.left(1000)).replace(22, 1, "\x09"));
     ASSERT_TRUE(QDir().mkdir(PathOf("folder.mp3")));
     ASSERT_EQ(mkfifo(QFile::encodeName(PathOf("fifo.mp3")).constData(), 0600), 0);
-    for (const char* name : {"missing.mp3", "empty.mp3", "notes.mp3", "noise.mp3", "cut.mp3",
+    for (const char* name : {"missing.mp3", "empty.mp3", "notes.mp3", "noise.mp3",
                              "header only.wav", "nine channels.wav", "folder.mp3", "fifo.mp3"}) {
         // On a thread of its own: a render that blocks fails instead of hanging.
         auto result = std::make_shared<std::promise<bool>>();
