@@ -145,7 +145,7 @@ TEST(GstEngine, LengthAndSeeksAreExactToTheSampleInEveryState) {
             ASSERT_TRUE(engine->Run());
             EXPECT_TRUE(PlaysSecond(tap, all, second, rate)) << target;
         }
-        ASSERT_TRUE(engine->SetCurrentPosition(length + 100));
+        ASSERT_TRUE(engine->SetCurrentPosition(1e300));
         EXPECT_EQ(engine->CurrentPosition(), length);
         Pull(tap);
         EXPECT_EQ(engine->CurrentPosition(), length);
