@@ -9,15 +9,10 @@ namespace {
 // Generates seconds of a test sound (a tone, or ticks) through an encoder.
 bool Generate(const QString& path, int seconds, const QString& encoder, int rate = 44100,
               int channels = 2, const char* sound = "sine freq=441.3 volume=0.5") {
-    const QString description =
-        QStringLiteral(
-            "audiotestsrc wave=%1 num-buffers=%2 samplesperbuffer=%3 ! "
-            "audio/x-raw,format=S16LE,rate=%3,channels=%4 ! %5 ! filesink location=\"%6\"")
-            .arg(sound)
-            .arg(seconds)
-            .arg(rate)
-            .arg(channels)
-            .arg(encoder, path);
+    const QString description = QString::asprintf(
+        "audiotestsrc wave=%s num-buffers=%d samplesperbuffer=%d ! audio/x-raw,format=S16LE,"
+        "rate=%d,channels=%d ! %s ! filesink location=\"%s\"",
+        sound, seconds, rate, rate, channels, qPrintable(encoder), qPrintable(path));
     gst_init(nullptr, nullptr);
     g_autoptr(GstElement) pipeline = gst_parse_launch(description.toUtf8().constData(), nullptr);
     g_autoptr(GstBus) bus = gst_element_get_bus(pipeline);
