@@ -87,6 +87,7 @@ TEST(Mp3Length, TheWalkSkipsTagsDamageAndACutLastFrameAndDoesNotGuess) {
                      layout->frameOffsets[0], layout->frameOffsets[10], layout->frameOffsets[19]}),
         std::vector<std::uint64_t>({39, 40, 517, 517 + 11 * 417, 517 + 20 * 417 + 37}));
     EXPECT_DOUBLE_EQ(layout->Seconds(), 39 * 1152 / 44100.0);
+    EXPECT_EQ(Id3v2TagBytes(Bytes{'I', 'D', '3', 4, 0, 0x10, 0, 0, 0, 80}.data()), 100u);
     EXPECT_EQ(Id3v2TagBytes(Bytes{'I', 'D', '3', 4, 0, 0, 0, 0x80, 0, 0}.data()), 0u);
     // Frames that cover less than half the bytes are chance matches.
     EXPECT_FALSE(ScanMp3(Frames(2) + Bytes(5000, 'a')) || ScanMp3(cut));

@@ -106,6 +106,7 @@ TYPED_TEST(EngineContract, RefusesBeforeARenderHoldsThePositionAndKeepsTheRate) 
         const std::optional<double> held = engine->CurrentPosition();
         this->engines.Wait(0.3);
         EXPECT_EQ(engine->CurrentPosition(), held) << pause;
+        EXPECT_TRUE(engine->SetCurrentPosition(1) && engine->CurrentPosition() == 1.0) << pause;
         ASSERT_TRUE(engine->Run());
     }
     ASSERT_TRUE(engine->SetCurrentPosition(kLength - 0.3));
