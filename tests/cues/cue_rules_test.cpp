@@ -4,32 +4,29 @@
 
 #include <vector>
 
-namespace {
-
 // Cue starts in list order: 0, 10 and 20, then one at 15 set later.
-const std::vector<qint32> kStarts = {0, 10, 20, 15};
+static const std::vector<qint32> kStarts = {0, 10, 20, 15};
 
-}  // namespace
-
-TEST(CueRules, TheTickFollowsOnlyOnTheNextCuesOwnSecond) {
+TEST(CueRules, TheTickFollowsOrLoopsOnlyOnTheNextCuesOwnSecond) {
+    using enum TickStep::Kind;
     const struct {
         int current;
         double position;
         bool repeat, followed;
         TickStep step;
     } rows[] = {
-        {0, 10.0, false, false, {TickStep::kFollow, 1}},
-        {0, 10.99, false, false, {TickStep::kFollow, 1}},
+        {0, 10.0, false, false, {kFollow, 1}},
+        {0, 10.99, false, false, {kFollow, 1}},
         {0, 9.99, false, false, {}},
+        {2, 15.0, false, false, {kFollow, 3}},
+        {-1, 0.5, false, false, {kFollow, 0}},
+        {0, 10.5, true, true, {kLoop, 0}},
+        {1, 20.2, true, false, {kLoop, 1}},
+        {1, 21.0, true, false, {}},
         {0, 11.0, false, false, {}},  // a seek past the start
         {0, 10.5, false, true, {}},   // latched since the last follow
-        {2, 15.0, false, false, {TickStep::kFollow, 3}},
-        {-1, 0.5, false, false, {TickStep::kFollow, 0}},
-        {0, 10.5, true, true, {TickStep::kLoop, 0}},
-        {1, 20.2, true, false, {TickStep::kLoop, 1}},
-        {1, 21.0, true, false, {}},
-        {3, 15.0, true, false, {}},  // the last section plays on to the end
-        {-1, 0.5, true, false, {}},  // no current cue to go back to
+        {3, 15.0, true, false, {}},   // the last section plays on to the end
+        {-1, 0.5, true, false, {}},   // no current cue to go back to
     };
     for (const auto& row : rows) {
         EXPECT_EQ(DecideTick(kStarts, row.current, row.position, row.repeat, row.followed),
@@ -52,19 +49,17 @@ TEST(CueRules, AJumpMovesTheCueOneStepAtMostAndOnlyPastAStart) {
         int current, seconds;
         double position;
         std::optional<int> cue;
-    } rows[] = {
-        {0, 2, 10.9, std::nullopt},
-        {0, 2, 11.0, 1},
-        {0, 20, 35.0, 1},
-        {3, 20, 60.0, std::nullopt},
-        {-1, 2, 1.0, 0},
-        {2, -2, 20.0, std::nullopt},
-        {2, -2, 19.9, 1},
-        {3, -20, 5.0, 2},
-        {0, -10, 0.0, std::nullopt},
-        {-1, -10, 0.0, std::nullopt},
-        {1, -10, 15.0, std::nullopt},
-    };
+    } rows[] = {{0, 2, 10.9, std::nullopt},
+                {0, 2, 11.0, 1},
+                {0, 20, 35.0, 1},
+                {3, 20, 60.0, std::nullopt},
+                {-1, 2, 1.0, 0},
+                {2, -2, 20.0, std::nullopt},
+                {2, -2, 19.9, 1},
+                {3, -20, 5.0, 2},
+                {0, -10, 0.0, std::nullopt},
+                {-1, -10, 0.0, std::nullopt},
+                {1, -10, 15.0, std::nullopt}};
     for (const auto& row : rows) {
         EXPECT_EQ(CueAfterJump(starts, row.current, row.seconds, row.position), row.cue)
             << row.current << " by " << row.seconds << " to " << row.position;

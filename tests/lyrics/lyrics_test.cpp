@@ -24,31 +24,23 @@ class Lyrics : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        OpenWithCues(QStringLiteral("Song.mp3"), 300, kFourCues);
+        OpenWithCues("Song.mp3", 300, kFourCues);
     }
-    void Write(const QString& title, const QByteArray& bytes) {
-        WriteBytes(PathOf(title + QStringLiteral(".txt")), bytes);
-    }
-    QByteArray Read(const QString& title) const {
-        return ReadBytes(PathOf(title + QStringLiteral(".txt")));
-    }
+    QByteArray Read(const char* name) const { return ReadBytes(PathOf(name)); }
     frmLyrics* Window() const { return window_->ExistingLyrics(); }
-    // "caption: text" of the lyrics window, "(hidden) caption: text" when it is
-    // hidden, "none" when there is none.
+    // The lyrics window as "caption: text", marked when hidden; "none" without one.
     QString Shown() const {
-        if (Window() == nullptr) {
-            return QStringLiteral("none");
-        }
-        return (Window()->isVisible() ? QString() : QStringLiteral("(hidden) ")) +
-               Window()->windowTitle() + QStringLiteral(": ") + Window()->txtLyrics->toPlainText();
+        return Window() == nullptr
+                   ? QString("none")
+                   : (Window()->isVisible() ? "" : "(hidden) ") + Window()->windowTitle() + ": " +
+                         Window()->txtLyrics->toPlainText();
     }
     // Types at the end of the lyrics text, as the user does.
     void Type(const QString& text) {
-        QPlainTextEdit* box = window_->Lyrics()->txtLyrics;
-        box->moveCursor(QTextCursor::End);
-        box->insertPlainText(text);
+        window_->Lyrics()->txtLyrics->moveCursor(QTextCursor::End);
+        window_->Lyrics()->txtLyrics->insertPlainText(text);
     }
-    // Clicks "Lyrics..." with a cue line selected and a title in the title box.
+    // Clicks "Lyrics..." with a cue line selected (-1: none) and a title in the box.
     void Button(int line, const QString& title) {
         window_->lstCue->SetListIndex(line);
         window_->txtCueTitle->SetTitle(title);
@@ -71,198 +63,129 @@ protected:
     }
 };
 
-// Acts as another user than root while it lives, so that file permissions
-// count; does nothing for other users.
-class AsOtherUser {
-public:
-    explicit AsOtherUser(const QString& folder) : root_(::geteuid() == 0) {
-        if (root_) {
-            QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
-            EXPECT_EQ(::setegid(65534), 0);
-            EXPECT_EQ(::seteuid(65534), 0);
-        }
-    }
-    ~AsOtherUser() {
-        if (root_) {
-            EXPECT_EQ(::seteuid(0), 0);
-            EXPECT_EQ(::setegid(0), 0);
-        }
-    }
-
-private:
-    bool root_;
-};
-
 }  // namespace
 
-// The button opens the lyrics of the title in the title box beside the open
-// recording (the recording's own for the start point and lines without a
-// title), or an empty window for new ones.
+// The button opens the lyrics of the title in the box beside the open
+// recording (the recording's own for the start point and for lines without
+// a title), or an empty window for new ones.
 TEST_F(Lyrics, TheButtonOpensTheLyricsOfTheTitleInTheBox) {
-    Write(QStringLiteral("Song"), "Song\r\n\r\n");
-    ASSERT_TRUE(QDir(music_.path()).mkdir(QStringLiteral("anderswo")));
-    ASSERT_TRUE(window_->dirDirs->SetPath(PathOf(QStringLiteral("anderswo"))));
-    Button(0, QStringLiteral("Start Point"));
-    EXPECT_EQ(Shown(), QStringLiteral("Song: Song"));
-    EXPECT_FALSE(window_->lyricsChanged);
+    WriteBytes(PathOf("Song.txt"), "Song\r\n\r\n");
+    ASSERT_TRUE(window_->dirDirs->SetPath(programFolder_.path()));
+    Button(0, "Start Point");
+    EXPECT_EQ(Shown(), "Song: Song");
     Window()->mnuSave->trigger();
-    EXPECT_EQ(Read(QStringLiteral("Song")), "Song\r\n");
-
-    Button(1, QStringLiteral("Vers"));
-    EXPECT_EQ(Shown(), QStringLiteral("Vers: "));
-    Type(QStringLiteral("  C       G\nLa la la"));
+    EXPECT_EQ(Read("Song.txt"), "Song\r\n");
+    Button(1, "Vers");
+    EXPECT_EQ(Shown(), "Vers: ");
+    Type("  C       G\nLa la la");
     Window()->mnuClose->trigger();
-    EXPECT_EQ(Shown(), QStringLiteral("(hidden) Vers:   C       G\nLa la la"));
-    EXPECT_EQ(Read(QStringLiteral("Vers")), "  C       G\r\nLa la la\r\n");
-    Button(-1, QStringLiteral("Vers"));  // no line selected: nothing
-    EXPECT_EQ(Shown(), QStringLiteral("(hidden) Vers:   C       G\nLa la la"));
-
-    Button(1, QString());
-    EXPECT_EQ(window_->lyricsFile, PathOf(QStringLiteral(".txt")));
+    Button(-1, "Vers");  // no line selected: nothing
+    EXPECT_EQ(Shown(), "(hidden) Vers:   C       G\nLa la la");
+    EXPECT_EQ(Read("Vers.txt"), "  C       G\r\nLa la la\r\n");
+    Button(1, "");
+    EXPECT_EQ(window_->lyricsFile, PathOf(".txt"));
     window_->cmdCue1->click();  // a line of 11 characters: "00:00:00 - "
-    Button(4, QStringLiteral("Vers"));
-    EXPECT_EQ(Shown(), QStringLiteral("Song: Song"));
-    EXPECT_TRUE(messages_.texts().isEmpty());
+    Button(4, "Vers");
+    EXPECT_EQ(Shown(), "Song: Song");
 }
 
 // A double-click or the tick shows the cue's lyrics, or hides the window
-// when there are none; the tick leaves the text counted as changed.
+// when there are none; after the tick the shown text counts as changed.
 TEST_F(Lyrics, ChoosingOrFollowingACueShowsItsLyricsOrHidesTheWindow) {
-    Write(QStringLiteral("Vers"), "C G\r\nText\r\n\r\n");
+    WriteBytes(PathOf("Vers.txt"), "C G\r\nText\r\n\r\n");
     Choose(1);
-    EXPECT_EQ(Shown(), QStringLiteral("Vers: C G\nText"));
-    EXPECT_FALSE(window_->lyricsChanged);
+    EXPECT_EQ(Shown(), "Vers: C G\nText");
     Choose(2);
-    EXPECT_EQ(Shown(), QStringLiteral("(hidden) Vers: "));
-
+    EXPECT_EQ(Shown(), "(hidden) Vers: ");
     Choose(0);
     Play(10.2);
-    EXPECT_EQ(Shown(), QStringLiteral("Vers: C G\nText"));
-    EXPECT_TRUE(window_->lyricsChanged);
+    EXPECT_EQ(Shown(), "Vers: C G\nText");
     Window()->mnuClose->trigger();  // writes back what it shows
-    EXPECT_EQ(Read(QStringLiteral("Vers")), "C G\r\nText\r\n");
+    EXPECT_EQ(Read("Vers.txt"), "C G\r\nText\r\n");
     Choose(1);
     Play(10);
-    EXPECT_EQ(Shown(), QStringLiteral("(hidden) Vers: "));
+    EXPECT_EQ(Shown(), "(hidden) Vers: ");
     Window()->mnuClose->trigger();  // the emptied text belongs to no file
-    EXPECT_EQ(Read(QStringLiteral("Refrain")), "<missing>");
-
+    EXPECT_EQ(Read("Refrain.txt"), "<missing>");
     Choose(1);
     DragTo(29);
     Play(1);  // into the line without title
-    EXPECT_EQ(Shown(), QStringLiteral("(hidden) Vers: "));
-    EXPECT_EQ(window_->lyricsTitle, QString());
+    EXPECT_EQ(Shown(), "(hidden) Vers: ");
+    EXPECT_EQ(window_->lyricsTitle, "");
 }
 
+// Typed text is saved to its file before a tick, a double-click, the button,
+// the close box or the exit replaces it. When its title cannot name a file,
+// the user hears of it once, the text stays under its own title and no file
+// changes; once told, the close box discards it.
 TEST_F(Lyrics, TypedTextIsSavedBeforeAnythingReplacesIt) {
-    Write(QStringLiteral("Refrain"), "R\r\n");
-    Choose(1);
-    Type(QStringLiteral("neu im Vers"));
-    Play(10);  // the tick follows into Refrain
-    EXPECT_EQ(Read(QStringLiteral("Vers")), "neu im Vers\r\n");
-    EXPECT_EQ(Shown(), QStringLiteral("Refrain: R"));
-    Choose(1);  // text the program put in is not written by this rule
-    EXPECT_EQ(Read(QStringLiteral("Refrain")), "R\r\n");
-
-    Type(QStringLiteral("!"));
-    Button(2, QStringLiteral("Refrain"));
-    EXPECT_EQ(Read(QStringLiteral("Vers")), "neu im Vers!\r\n");
-
-    // The close box saves, and the window comes back with its design size.
-    Type(QStringLiteral("?"));
-    window_->Lyrics()->resize(100, 100);
-    Window()->close();
-    EXPECT_EQ(Read(QStringLiteral("Refrain")), "R?\r\n");
-    EXPECT_EQ(Shown(), QStringLiteral("none"));
-    frmLyrics* again = window_->Lyrics();
-    EXPECT_EQ(LeftTwips(again), LeftTwips(window_.get()) + WidthTwips(window_.get()));
-    EXPECT_GT(again->width(), 300);
-
-    Button(1, QStringLiteral("Vers"));
-    Type(QStringLiteral(" Ende"));
-    window_->close();
-    EXPECT_EQ(Read(QStringLiteral("Vers")), "neu im Vers! Ende\r\n");
-    EXPECT_TRUE(messages_.texts().isEmpty());
-}
-
-// Typed text under a title that cannot name a file: whatever comes next, the
-// user hears of it once, the text stays under its own title and no file in
-// the folder changes.
-TEST_F(Lyrics, TypedTextThatCannotBeSavedStaysWithItsTitle) {
     const std::pair<const char*, std::function<void()>> actions[] = {
         {"tick", [&] { Play(10.2), Play(0); }},  // one follow, one message
-        {"double-click", [&] { Choose(2); }},
-        {"button", [&] { Button(1, QStringLiteral("Vers")); }},
-        {"close box", [&] { Window()->close(); }},
-        {"exit", [&] { window_->close(); }},  // last: it ends the program
+        {"double-click", [&] { Choose(2); }},      {"button", [&] { Button(2, "Refrain"); }},
+        {"close box", [&] { Window()->close(); }}, {"exit", [&] { window_->close(); }},
     };
     for (const auto& [name, action] : actions) {
-        SCOPED_TRACE(name);
-        SetUp();
-        Write(QStringLiteral("Vers"), "V\r\n");
-        Button(1, QStringLiteral("AC/DC"));
-        Type(QStringLiteral("Riff"));
-        const auto before = Files();
-        const qsizetype shown = messages_.texts().size();
-
-        action();
-        EXPECT_EQ(messages_.texts().mid(shown), QStringList{kWriteError});
-        EXPECT_EQ(Files(), before);
-        if (name == std::string("exit")) {
-            continue;
+        for (const QString& title : QStringList{"Vers", "AC/DC", "..", QString(300, u'x')}) {
+            SCOPED_TRACE(name + (" " + title.left(5).toStdString()));
+            SetUp();
+            QDir(music_.path()).mkdir("AC");
+            WriteBytes(PathOf("Vers.txt"), "V\r\n");
+            WriteBytes(PathOf("Refrain.txt"), "R\r\n");
+            Choose(1);
+            Button(1, title);
+            Type("Riff");
+            const auto before = Files();
+            const qsizetype shown = messages_.texts().size();
+            action();
+            if (title == "Vers") {
+                EXPECT_EQ(Read("Vers.txt"), "VRiff\r\n");
+                EXPECT_EQ(messages_.texts().size(), shown);
+                continue;
+            }
+            EXPECT_EQ(messages_.texts().mid(shown), QStringList{kWriteError});
+            EXPECT_EQ(Files(), before);
+            if (name != std::string("exit")) {
+                EXPECT_EQ(Shown(), title + ": Riff");
+                Window()->close();
+                EXPECT_EQ(Shown(), "none");
+                Choose(2);
+                Choose(1);
+                window_->Lyrics()->mnuClose->trigger();
+                EXPECT_EQ(messages_.texts().size(), shown + 1);
+                EXPECT_EQ(Files(), before);
+            }
         }
-        EXPECT_EQ(Shown(), QStringLiteral("AC/DC: Riff"));
-        // Once told, the close box discards the text; nothing follows it into
-        // another file.
-        Window()->close();
-        EXPECT_EQ(Shown(), QStringLiteral("none"));
-        Choose(2);
-        Choose(1);
-        window_->Lyrics()->mnuClose->trigger();
-        EXPECT_EQ(messages_.texts().size(), shown + 1);
-        EXPECT_EQ(Files(), before);
     }
-}
-
-// Saving text with nowhere to go (a title that cannot name a file beside the
-// recording, or no recording yet) reports and writes nothing.
-TEST_F(Lyrics, TextWithNowhereToGoIsReported) {
-    Write(QStringLiteral("geheim"), "nicht lesen\r\n");
-    const auto before = Files();
-    for (const QString& title : {QStringLiteral("../geheim"), QStringLiteral("a/b"),
-                                 QStringLiteral(".."), QString(300, QLatin1Char('x'))}) {
-        Button(1, title);
-        EXPECT_EQ(Shown(), title + QStringLiteral(": "));
-        Type(QStringLiteral("x"));
-        Window()->mnuSave->trigger();
-        Window()->close();  // discards, as the user was told
-    }
-    Restart();
+    Restart();  // no recording: nowhere to save
     window_->lstCue_DblClick();
-    Type(QStringLiteral("x"));
+    Type("x");
     window_->Lyrics()->mnuSave->trigger();
-    EXPECT_EQ(messages_.texts(), QStringList(5, kWriteError));
-    EXPECT_EQ(Files(), before);
+    EXPECT_EQ(messages_.texts(), QStringList(16, kWriteError));
 }
 
 TEST_F(Lyrics, FilesThatCannotBeReadAreReportedAndNeverReplaced) {
-    Write(QStringLiteral("Vers"), "nur schreiben\r\n");
-    Write(QStringLiteral("Refrain"), "gesperrt\r\n");
-    QFile::setPermissions(PathOf(QStringLiteral("Vers.txt")), QFileDevice::WriteOwner);
-    QFile::setPermissions(PathOf(QStringLiteral("Refrain.txt")), QFileDevice::Permissions());
-    Write(QStringLiteral("Riesig"), QByteArray(kMaxLyricsBytes + 1, 'x'));
+    WriteBytes(PathOf("Vers.txt"), "nur schreiben\r\n");
+    WriteBytes(PathOf("Refrain.txt"), "gesperrt\r\n");
+    QFile::setPermissions(PathOf("Vers.txt"), QFileDevice::WriteOwner);
+    QFile::setPermissions(PathOf("Refrain.txt"), QFileDevice::Permissions());
+    WriteBytes(PathOf("Riesig.txt"), QByteArray(kMaxLyricsBytes + 1, 'x'));
     const auto before = Files();
-    {
-        AsOtherUser user(music_.path());
-        for (int line : {1, 2}) {
-            Choose(line);
-            Type(QStringLiteral("x"));
-            Window()->mnuSave->trigger();
-            Window()->close();  // discards, as the user was told
-        }
+    const bool root = ::geteuid() == 0;  // root reads anything: act as another user
+    if (root) {
+        QFile::setPermissions(music_.path(), QFileDevice::Permissions(0x7777));
+        ASSERT_TRUE(::setegid(65534) == 0 && ::seteuid(65534) == 0);
     }
-    Button(1, QStringLiteral("Riesig"));
-    EXPECT_EQ(Shown(), QStringLiteral("Riesig: "));
+    for (int line : {1, 2}) {
+        Choose(line);
+        Type("x");
+        Window()->mnuSave->trigger();
+        Window()->close();  // discards, as the user was told
+    }
+    if (root) {
+        ASSERT_TRUE(::seteuid(0) == 0 && ::setegid(0) == 0);
+    }
+    Button(1, "Riesig");
+    EXPECT_EQ(Shown(), "Riesig: ");
     Window()->mnuClose->trigger();
     EXPECT_EQ(messages_.texts(),
               QStringList({kOpenError, kWriteError, kOpenError, kWriteError, kOpenError}));
@@ -273,23 +196,19 @@ TEST_F(Lyrics, FilesThatCannotBeReadAreReportedAndNeverReplaced) {
 // comes back as loaded after typing; without typing the file keeps its bytes
 // but for the one line break at the end.
 TEST_F(Lyrics, TextRoundTripsByteForByte) {
-    const QByteArray text =
-        "a\xc2\xa0"
-        "b\xe2\x80\xa8"
-        "c\xe2\x80\xa9"
-        "d\r\ne";
-    Write(QStringLiteral("Vers"), text + "\r\n\r\n");
+    const QByteArray text = "a\302\240b\342\200\250c\342\200\251d\r\ne";
+    WriteBytes(PathOf("Vers.txt"), text + "\r\n\r\n");
     Choose(1);
-    Type(QStringLiteral("!"));
+    Type("!");
     Window()->mnuSave->trigger();
-    EXPECT_EQ(Read(QStringLiteral("Vers")), text + "!\r\n");
+    EXPECT_EQ(Read("Vers.txt"), text + "!\r\n");
 
     const QByteArray binary("\x01\x00\x81\xfe\nx\ry\xc3\r\n\n", 12);
-    Write(QStringLiteral("Refrain"), binary);
+    WriteBytes(PathOf("Refrain.txt"), binary);
     Play(10.2);  // the tick follows into Refrain and loads its lyrics
-    ASSERT_EQ(window_->lyricsTitle, QStringLiteral("Refrain"));
+    ASSERT_EQ(window_->lyricsTitle, "Refrain");
     Window()->mnuClose->trigger();
-    EXPECT_EQ(Read(QStringLiteral("Refrain")), binary.chopped(3) + "\r\n");
+    EXPECT_EQ(Read("Refrain.txt"), binary.chopped(3) + "\r\n");
     EXPECT_TRUE(messages_.texts().isEmpty());
 }
 
@@ -297,14 +216,14 @@ TEST_F(Lyrics, TextRoundTripsByteForByte) {
 // boundary crossed meanwhile is not followed under the cue being chosen.
 TEST_F(Lyrics, TheTickWaitsWhileAMessageBoxShows) {
     Choose(1);
-    Button(1, QStringLiteral("AC/DC"));
-    Type(QStringLiteral("Riff"));  // cannot be saved: the next choice shows a box
+    Button(1, "AC/DC");
+    Type("Riff");  // cannot be saved: the next choice shows a box
     Engine()->SetCurrentPosition(19.9);
     // The box stays open until the running timer has fired twice, after the
     // clock crossed the next cue's second.
     int ticks = 0;
-    QObject::connect(window_->Timer1, &QTimer::timeout, [&] { ++ticks; });
     int ticksAtBox = -1;
+    QObject::connect(window_->Timer1, &QTimer::timeout, [&] { ++ticks; });
     QElapsedTimer open;
     messages_.keepOpen = [&] {
         if (ticksAtBox < 0) {
@@ -319,11 +238,13 @@ TEST_F(Lyrics, TheTickWaitsWhileAMessageBoxShows) {
     ASSERT_GE(ticksAtBox, 0);
     EXPECT_EQ(messages_.texts(), QStringList{kWriteError});
     EXPECT_EQ(window_->currentCue, 3);
-    EXPECT_EQ(window_->txtCueTitle->Title(), QString());
+    EXPECT_EQ(window_->txtCueTitle->Title(), "");
     EXPECT_EQ(Engine()->CurrentPosition(), 30.0);
 }
 
-TEST_F(Lyrics, TheTextBoxFollowsTheWindowsSize) {
+// The window docks at the main window's right edge in its design size, and
+// its text box follows its size.
+TEST_F(Lyrics, TheWindowDocksAndItsTextBoxFollowsItsSize) {
     frmLyrics* lyrics = window_->Lyrics();
     lyrics->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(lyrics));
@@ -333,4 +254,8 @@ TEST_F(Lyrics, TheTextBoxFollowsTheWindowsSize) {
     lyrics->resize(5, 20);                                  // too small for the box
     lyrics->showMinimized();
     EXPECT_EQ(lyrics->txtLyrics->size(), QSize(391, 484));
+    lyrics->close();  // the close box: the next use makes it anew
+    lyrics = window_->Lyrics();
+    EXPECT_EQ(LeftTwips(lyrics), LeftTwips(window_.get()) + WidthTwips(window_.get()));
+    EXPECT_GT(lyrics->width(), 300);
 }
