@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 // Cue starts in list order: 0, 10 and 20, then one at 15 set later.
@@ -9,12 +10,7 @@ static const std::vector<qint32> kStarts = {0, 10, 20, 15};
 
 TEST(CueRules, TheTickFollowsOrLoopsOnlyOnTheNextCuesOwnSecond) {
     using enum TickStep::Kind;
-    const struct {
-        int current;
-        double position;
-        bool repeat, followed;
-        TickStep step;
-    } rows[] = {
+    const std::tuple<int, double, bool, bool, TickStep> rows[] = {
         {0, 10.0, false, false, {kFollow, 1}},
         {0, 10.99, false, false, {kFollow, 1}},
         {0, 9.99, false, false, {}},
@@ -28,10 +24,9 @@ TEST(CueRules, TheTickFollowsOrLoopsOnlyOnTheNextCuesOwnSecond) {
         {3, 15.0, true, false, {}},   // the last section plays on to the end
         {-1, 0.5, true, false, {}},   // no current cue to go back to
     };
-    for (const auto& row : rows) {
-        EXPECT_EQ(DecideTick(kStarts, row.current, row.position, row.repeat, row.followed),
-                  row.step)
-            << row.current << " at " << row.position << (row.repeat ? " repeat" : "");
+    for (const auto& [current, position, repeat, followed, step] : rows) {
+        EXPECT_EQ(DecideTick(kStarts, current, position, repeat, followed), step)
+            << current << " at " << position << (repeat ? " repeat" : "");
     }
 }
 
@@ -45,24 +40,22 @@ TEST(CueRules, ADragLandsInTheLastCueInListOrderStartingStrictlyBefore) {
 
 TEST(CueRules, AJumpMovesTheCueOneStepAtMostAndOnlyPastAStart) {
     const std::vector<qint32> starts = {0, 10, 20, 30};
-    const struct {
-        int current, seconds;
-        double position;
-        std::optional<int> cue;
-    } rows[] = {{0, 2, 10.9, std::nullopt},
-                {0, 2, 11.0, 1},
-                {0, 20, 35.0, 1},
-                {3, 20, 60.0, std::nullopt},
-                {-1, 2, 1.0, 0},
-                {2, -2, 20.0, std::nullopt},
-                {2, -2, 19.9, 1},
-                {3, -20, 5.0, 2},
-                {0, -10, 0.0, std::nullopt},
-                {-1, -10, 0.0, std::nullopt},
-                {1, -10, 15.0, std::nullopt}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(CueAfterJump(starts, row.current, row.seconds, row.position), row.cue)
-            << row.current << " by " << row.seconds << " to " << row.position;
+    const std::tuple<int, int, double, std::optional<int>> rows[] = {
+        {0, 2, 10.9, std::nullopt},  // on the next cue's second
+        {0, 2, 11.0, 1},
+        {0, 20, 35.0, 1},             // past three starts: one step
+        {3, 20, 60.0, std::nullopt},  // no cue after the last
+        {-1, 2, 1.0, 0},
+        {2, -2, 20.0, std::nullopt},  // on the current cue's second
+        {2, -2, 19.9, 1},
+        {3, -20, 5.0, 2},
+        {0, -10, 0.0, std::nullopt},  // no cue before the first
+        {-1, -10, 0.0, std::nullopt},
+        {1, -10, 15.0, std::nullopt},
+    };
+    for (const auto& [current, seconds, position, cue] : rows) {
+        EXPECT_EQ(CueAfterJump(starts, current, seconds, position), cue)
+            << current << " by " << seconds << " to " << position;
     }
 }
 
