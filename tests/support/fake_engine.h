@@ -2,12 +2,14 @@
 
 #include "engine/media_engine.h"
 
-#include <QString>
 #include <QStringList>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <set>
+#include <utility>
 
 class FakeEngine;
 
@@ -15,51 +17,94 @@ class FakeEngine;
 struct FakeEngineControl {
     // Files that render, with their length in seconds; others fail to render.
     std::map<QString, double> lengths;
-    // Names of calls that fail ("RenderFile", "Run", "SetRate", ...): they
-    // return false (or no value) and change nothing.
+    // Names of commands that fail ("Run", "SetRate", ...): they return false
+    // and change nothing.
     std::set<QString> failing;
     // The engine created last; null once it is destroyed.
     FakeEngine* last = nullptr;
     int created = 0;
-    int destroyed = 0;
 };
 
 // A media engine for the program's tests. It keeps the promises of the
-// interface, records every command as text ("RenderFile(/a/b.mp3)", "Run",
-// "SetCurrentPosition(12)", "SetVolume(-2000)", ...; the reads Duration and
-// CurrentPosition are not recorded), and its clock moves only when the test
-// calls Advance.
-class FakeEngine : public MediaEngine {
+// interface, loops a section as the real one does, records every command as
+// text ("Run", "SetCurrentPosition(12)", "SetLoop(10,20)", ...; reads are not
+// recorded), and its clock moves only when the test calls Advance.
+class FakeEngine final : public MediaEngine {
 public:
-    explicit FakeEngine(std::shared_ptr<FakeEngineControl> control);
-    ~FakeEngine() override;
+    explicit FakeEngine(std::shared_ptr<FakeEngineControl> control) : control_(std::move(control)) {
+        control_->last = this;
+        ++control_->created;
+    }
+    ~FakeEngine() override {
+        if (control_->last == this) {
+            control_->last = nullptr;
+        }
+    }
 
-    bool RenderFile(const QString& path) override;
-    bool Run() override;
-    bool Pause() override;
-    bool Stop() override;
-    std::optional<double> Duration() override;
-    std::optional<double> CurrentPosition() override;
-    bool SetCurrentPosition(double seconds) override;
-    bool SetRate(double rate) override;
-    bool SetVolume(long hundredthsOfDecibel) override;
-    bool SetBalance(long hundredthsOfDecibel) override;
+    bool RenderFile(const QString& path) override {
+        const auto file = control_->lengths.find(path);
+        const bool first = !std::exchange(tried_, true);
+        if (!Command("RenderFile", path, true) || !first || file == control_->lengths.end()) {
+            return false;
+        }
+        rendered_ = true;
+        length_ = file->second;
+        return true;
+    }
+    bool Run() override { return Command("Run") && (running_ = true); }
+    bool Pause() override { return Command("Pause") && !(running_ = false); }
+    bool Stop() override { return Command("Stop") && !(running_ = false); }
+    std::optional<double> Duration() override { return Read(length_); }
+    std::optional<double> CurrentPosition() override { return Read(position_); }
+    bool SetCurrentPosition(double seconds) override {
+        return Command("SetCurrentPosition", QString::number(seconds)) && !std::isnan(seconds) &&
+               Set(position_, std::clamp(seconds, 0.0, length_));
+    }
+    bool SetRate(double rate) override {
+        return Command("SetRate", QString::number(rate)) && Set(rate_, std::clamp(rate, 0.1, 2.0));
+    }
+    bool SetVolume(long volume) override { return Command("SetVolume", QString::number(volume)); }
+    bool SetBalance(long balance) override {
+        return Command("SetBalance", QString::number(balance));
+    }
+    bool SetLoop(int start, int end) override {
+        return Command("SetLoop", QStringLiteral("%1,%2").arg(start).arg(end)) && start >= 0 &&
+               end > start && (loop_ = {start, end});
+    }
+    bool ClearLoop() override { return Command("ClearLoop") && !(loop_ = std::nullopt); }
 
     // Moves the clock: while running, the position moves by seconds times the
-    // rate and stops at the length.
-    void Advance(double seconds);
+    // rate; a loop's end reached from before it goes on at its start; the
+    // position stops at the length.
+    void Advance(double seconds) {
+        if (!running_) {
+            return;
+        }
+        const double to = position_ + seconds * rate_;
+        if (loop_ && position_ < loop_->second && to >= loop_->second) {
+            position_ = loop_->first + std::fmod(to - loop_->second, loop_->second - loop_->first);
+        } else {
+            position_ = std::min(to, length_);
+        }
+    }
 
-    // Every call so far, oldest first.
     const QStringList& calls() const { return calls_; }
-    bool rendered() const { return rendered_; }
     bool running() const { return running_; }
     double rate() const { return rate_; }
-    long volume() const { return volume_; }
-    long balance() const { return balance_; }
 
 private:
-    // Records the call; true when it may go ahead.
-    bool Allow(const QString& name, const QString& argument = QString());
+    // Records a command; true when it may go ahead.
+    bool Command(const char* name, const QString& argument = QString(), bool any = false) {
+        calls_ << (argument.isNull() ? QString::fromLatin1(name) : name + ("(" + argument + ")"));
+        return (any || rendered_) && !control_->failing.count(QString::fromLatin1(name));
+    }
+    std::optional<double> Read(double value) const {
+        return rendered_ ? std::optional<double>(value) : std::nullopt;
+    }
+    static bool Set(double& field, double value) {
+        field = value;
+        return true;
+    }
 
     std::shared_ptr<FakeEngineControl> control_;
     QStringList calls_;
@@ -69,9 +114,10 @@ private:
     double length_ = 0.0;
     double position_ = 0.0;
     double rate_ = 1.0;
-    long volume_ = 0;
-    long balance_ = 0;
+    std::optional<std::pair<int, int>> loop_;
 };
 
 // A factory of fake engines that all report to the control.
-MediaEngineFactory FakeEngineFactory(std::shared_ptr<FakeEngineControl> control);
+inline MediaEngineFactory FakeEngineFactory(std::shared_ptr<FakeEngineControl> control) {
+    return [control] { return std::make_unique<FakeEngine>(control); };
+}

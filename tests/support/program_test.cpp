@@ -79,8 +79,10 @@ void ProgramTest::OpenWithCues(const QString& name, double seconds, const QByteA
 void ProgramTest::DoubleClick(ListBox* list, int line) {
     ASSERT_TRUE(line >= 0 && line < list->ListCount()) << line;
     list->scrollToItem(list->item(line));
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
-                       list->visualItemRect(list->item(line)).center());
+    // The first click selects the line, the second is the double-click.
+    const QPoint at = list->visualItemRect(list->item(line)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
 void ProgramTest::DragTo(int second) {
@@ -103,4 +105,12 @@ QList<std::pair<qint32, QString>> ProgramTest::Cues() const {
         cues.append({window_->lstCue->ItemData(i), window_->lstCue->List(i)});
     }
     return cues;
+}
+
+QStringList Lines(const ListBox* list) {
+    QStringList lines;
+    for (int i = 0; i < list->ListCount(); ++i) {
+        lines << list->List(i);
+    }
+    return lines;
 }
