@@ -1,5 +1,6 @@
 #include "engine/gst_engine.h"
 
+#include "engine/feed.h"
 #include "engine/pcm_source.h"
 
 #include <gst/app/gstappsrc.h>
@@ -7,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 
 namespace {
 
@@ -18,59 +18,6 @@ constexpr long kBalanceRange = 5000;
 // Long enough for a loaded machine, short enough that a stuck sink never
 // freezes the program.
 constexpr GstClockTime kWait = 5 * GST_SECOND;
-// Sample frames per buffer handed to the output chain.
-constexpr std::int64_t kBufferFrames = 4096;
-
-// Feeds the appsrc from a PcmSource. Runs on GStreamer's streaming thread (and
-// on the seeking thread), so every access goes through the mutex.
-class Feed {
-public:
-    explicit Feed(std::unique_ptr<PcmSource> source) : source_(std::move(source)) {}
-
-    // Pushes the next buffer, or the end of the stream.
-    void Push(GstAppSrc* appsrc) {
-        std::lock_guard lock(mutex_);
-        gsize frameBytes = sizeof(float) * source_->Channels();
-        GstBuffer* buffer = gst_buffer_new_allocate(nullptr, kBufferFrames * frameBytes, nullptr);
-        GstMapInfo map;
-        std::int64_t frames = 0;
-        if (buffer != nullptr && gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
-            frames = source_->Read(reinterpret_cast<float*>(map.data), kBufferFrames);
-            gst_buffer_unmap(buffer, &map);
-        }
-        if (frames <= 0) {
-            if (buffer != nullptr) {
-                gst_buffer_unref(buffer);
-            }
-            gst_app_src_end_of_stream(appsrc);
-            return;
-        }
-        gst_buffer_set_size(buffer, gssize(frames * frameBytes));
-        GST_BUFFER_PTS(buffer) = TimeOf(next_);
-        GST_BUFFER_DURATION(buffer) = TimeOf(next_ + frames) - TimeOf(next_);
-        next_ += frames;
-        gst_app_src_push_buffer(appsrc, buffer);
-    }
-
-    // Moves the feed to the first sample frame at or after the time, so no
-    // buffer starts before the segment and loses its first sample to clipping.
-    bool Seek(guint64 time) {
-        std::lock_guard lock(mutex_);
-        next_ = std::int64_t(gst_util_uint64_scale_ceil(time, source_->SampleRate(), GST_SECOND));
-        next_ = std::min(next_, source_->Frames());
-        return source_->Seek(next_);
-    }
-
-    GstClockTime TimeOf(std::int64_t frame) const {
-        return gst_util_uint64_scale_int(guint64(frame), GST_SECOND, source_->SampleRate());
-    }
-
-private:
-    std::mutex mutex_;
-    std::unique_ptr<PcmSource> source_;
-    std::int64_t next_ = 0;
-};
-
 void OnNeedData(GstAppSrc* appsrc, guint, gpointer feed) {
     static_cast<Feed*>(feed)->Push(appsrc);
 }
@@ -141,7 +88,9 @@ public:
         }
         gint64 position = 0;
         if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) {
-            position_ = std::clamp(double(position) / GST_SECOND, 0.0, length_);
+            // Across a loop's seams the stream's time runs on; the file
+            // position is the frame being heard.
+            position_ = double(feed_->FileFrameAt(StreamFrame(position))) / feed_->SampleRate();
         }
         return position_;
     }
@@ -170,6 +119,16 @@ public:
         return true;
     }
 
+    bool SetLoop(int startSecond, int endSecond) override {
+        if (pipeline_ == nullptr || startSecond < 0 || endSecond <= startSecond) {
+            return false;
+        }
+        const std::int64_t rate = feed_->SampleRate();
+        return ApplyLoop(Section{startSecond * rate, endSecond * rate});
+    }
+
+    bool ClearLoop() override { return pipeline_ != nullptr && ApplyLoop(std::nullopt); }
+
     bool SetVolume(long hundredthsOfDecibel) override {
         if (pipeline_ == nullptr) {
             return false;
@@ -192,6 +151,23 @@ public:
     }
 
 private:
+    std::int64_t StreamFrame(gint64 time) const {
+        return std::int64_t(gst_util_uint64_scale_int_round(guint64(std::max<gint64>(time, 0)),
+                                                            feed_->SampleRate(), GST_SECOND));
+    }
+
+    // A seam the old loop already fed but nobody heard yet is taken back by a
+    // seek to the position heard.
+    bool ApplyLoop(std::optional<Section> section) {
+        DrainBus();
+        gint64 time = 0;
+        const bool known = !atEnd_ && gst_element_query_position(pipeline_, GST_FORMAT_TIME, &time);
+        if (feed_->SetLoop(section, known ? StreamFrame(time) : 0) || !known) {
+            return true;
+        }
+        return SeekTo(double(feed_->FileFrameAt(StreamFrame(time))) / feed_->SampleRate(), rate_);
+    }
+
     // appsrc ! audioconvert ! scaletempo ! audioconvert ! audiopanorama !
     // volume ! audioconvert ! audioresample ! sink
     bool BuildPipeline(int rate, int channels) {
@@ -227,7 +203,7 @@ private:
         GstElement* appsrc = chain[0];
         g_object_set(appsrc, "caps", caps, "format", GST_FORMAT_TIME, "stream-type",
                      GST_APP_STREAM_TYPE_SEEKABLE, "max-bytes",
-                     guint64(2 * kBufferFrames * sizeof(float) * channels), "duration",
+                     guint64(2 * Feed::kBufferFrames * sizeof(float) * channels), "duration",
                      guint64(std::llround(length_ * GST_SECOND)), nullptr);
         gst_caps_unref(caps);
         GstAppSrcCallbacks callbacks = {};

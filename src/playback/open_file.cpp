@@ -26,6 +26,7 @@ MediaEngine& frmTembrel::Media() {
 void frmTembrel::CleanUp() {
     // Destroying the engine ends its playback; no stop is sent first.
     media.reset();
+    engineLoop_.reset();
     lstCue->Clear();
 }
 

@@ -103,9 +103,34 @@ bool FakeEngine::SetBalance(long hundredthsOfDecibel) {
     return true;
 }
 
+bool FakeEngine::SetLoop(int startSecond, int endSecond) {
+    if (!Allow("SetLoop", QStringLiteral("%1,%2").arg(startSecond).arg(endSecond)) ||
+        startSecond < 0 || endSecond <= startSecond) {
+        return false;
+    }
+    loop_ = {startSecond, endSecond};
+    return true;
+}
+
+bool FakeEngine::ClearLoop() {
+    if (!Allow("ClearLoop")) {
+        return false;
+    }
+    loop_.reset();
+    return true;
+}
+
 void FakeEngine::Advance(double seconds) {
-    if (running_) {
-        position_ = std::min(position_ + seconds * rate_, length_);
+    if (!running_) {
+        return;
+    }
+    const double to = position_ + seconds * rate_;
+    // A loop's end reached from before it continues at its start.
+    if (loop_ && position_ < loop_->second && to >= loop_->second) {
+        const double length = loop_->second - loop_->first;
+        position_ = loop_->first + std::fmod(to - loop_->second, length);
+    } else {
+        position_ = std::min(to, length_);
     }
 }
 

@@ -44,6 +44,8 @@ public:
     bool SetRate(double rate) override;
     bool SetVolume(long hundredthsOfDecibel) override;
     bool SetBalance(long hundredthsOfDecibel) override;
+    bool SetLoop(int startSecond, int endSecond) override;
+    bool ClearLoop() override;
 
     // Moves the clock: while running, the position moves by seconds times the
     // rate and stops at the length.
@@ -71,6 +73,7 @@ private:
     double rate_ = 1.0;
     long volume_ = 0;
     long balance_ = 0;
+    std::optional<std::pair<int, int>> loop_;
 };
 
 // A factory of fake engines that all report to the control.
