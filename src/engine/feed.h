@@ -40,6 +40,9 @@ public:
 
     // Pushes the next buffer into the appsrc, or the end of the stream.
     void Push(GstAppSrc* appsrc);
+    // Waits until a seek to the file frame can be done at once (an MP3 whose
+    // frames are still being walked). Any thread; takes no lock of the feed.
+    void PrepareSeek(std::int64_t fileFrame) { source_->PrepareSeek(fileFrame); }
     // Moves the feed to the first frame at or after the stream time (a
     // flushing seek: the stream's timeline is the file's again).
     bool Seek(std::uint64_t time);

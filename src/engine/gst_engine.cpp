@@ -28,8 +28,9 @@ gboolean OnSeekData(GstAppSrc*, guint64 offset, gpointer feed) {
 
 class GstEngine final : public MediaEngine {
 public:
-    explicit GstEngine(GstElement* sink)
-        : sink_(sink != nullptr ? GST_ELEMENT(gst_object_ref_sink(sink)) : nullptr) {}
+    GstEngine(GstElement* sink, FileOpener opener)
+        : sink_(sink != nullptr ? GST_ELEMENT(gst_object_ref_sink(sink)) : nullptr),
+          opener_(std::move(opener)) {}
 
     ~GstEngine() override {
         Discard();
@@ -46,11 +47,10 @@ public:
             return Fail(QStringLiteral("GStreamer or its audio output cannot be used"));
         }
         tried_ = true;
-        std::unique_ptr<PcmSource> source = OpenPcmSource(path);
+        std::unique_ptr<PcmSource> source = OpenPcmSource(path, opener_);
         if (source == nullptr || source->Frames() <= 0) {
             return Fail(QStringLiteral("no playable MP3 or WAV audio in ") + path);
         }
-        length_ = double(source->Frames()) / source->SampleRate();
         int rate = source->SampleRate(), channels = source->Channels();
         feed_ = std::make_unique<Feed>(std::move(source));
         if (!BuildPipeline(rate, channels)) {
@@ -75,7 +75,7 @@ public:
         if (pipeline_ == nullptr) {
             return std::nullopt;
         }
-        return length_;
+        return Length();
     }
 
     std::optional<double> CurrentPosition() override {
@@ -84,7 +84,7 @@ public:
         }
         DrainBus();
         if (atEnd_) {
-            return length_;
+            return Length();
         }
         gint64 position = 0;
         if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) {
@@ -99,7 +99,7 @@ public:
         if (pipeline_ == nullptr || std::isnan(seconds)) {
             return false;
         }
-        return SeekTo(std::clamp(seconds, 0.0, length_), rate_);
+        return SeekTo(std::clamp(seconds, 0.0, Length()), rate_);
     }
 
     bool SetRate(double rate) override {
@@ -151,6 +151,9 @@ public:
     }
 
 private:
+    // The length in seconds; it may change once, when an MP3's walk ends.
+    double Length() const { return double(feed_->Frames()) / feed_->SampleRate(); }
+
     std::int64_t StreamFrame(gint64 time) const {
         return std::int64_t(gst_util_uint64_scale_int_round(guint64(std::max<gint64>(time, 0)),
                                                             feed_->SampleRate(), GST_SECOND));
@@ -204,7 +207,7 @@ private:
         g_object_set(appsrc, "caps", caps, "format", GST_FORMAT_TIME, "stream-type",
                      GST_APP_STREAM_TYPE_SEEKABLE, "max-bytes",
                      guint64(2 * Feed::kBufferFrames * sizeof(float) * channels), "duration",
-                     guint64(std::llround(length_ * GST_SECOND)), nullptr);
+                     guint64(std::llround(Length() * GST_SECOND)), nullptr);
         gst_caps_unref(caps);
         GstAppSrcCallbacks callbacks = {};
         callbacks.need_data = OnNeedData;
@@ -242,6 +245,9 @@ private:
     // first sample, so the next position read is the target.
     bool SeekTo(double seconds, double rate) {
         DrainBus();
+        // A target the MP3 walk has not reached yet is waited for here, so
+        // the time the output chain gets for the seek is its own.
+        feed_->PrepareSeek(std::int64_t(std::ceil(seconds * feed_->SampleRate())));
         auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
         gint64 time = std::llround(seconds * GST_SECOND);
         if (!gst_element_seek(pipeline_, rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, time,
@@ -250,7 +256,7 @@ private:
         }
         bool done = WaitForAsyncDone() && gst_element_get_state(pipeline_, nullptr, nullptr,
                                                                 kWait) == GST_STATE_CHANGE_SUCCESS;
-        atEnd_ = seconds >= length_;
+        atEnd_ = seconds >= Length();
         position_ = seconds;
         return done;
     }
@@ -298,7 +304,7 @@ private:
     std::unique_ptr<Feed> feed_;
     bool tried_ = false;
     bool atEnd_ = false;
-    double length_ = 0.0;
+    FileOpener opener_;
     double position_ = 0.0;
     double rate_ = 1.0;
     QString error_;
@@ -311,14 +317,14 @@ bool InitGstreamer() {
     return ok;
 }
 
-std::unique_ptr<MediaEngine> CreateGstEngine(GstElement* sink) {
-    return std::make_unique<GstEngine>(sink);
+std::unique_ptr<MediaEngine> CreateGstEngine(GstElement* sink, FileOpener opener) {
+    return std::make_unique<GstEngine>(sink, std::move(opener));
 }
 
 std::unique_ptr<MediaEngine> CreateGstEngine() {
     GstElement* sink =
         InitGstreamer() ? gst_element_factory_make("autoaudiosink", nullptr) : nullptr;
-    return std::make_unique<GstEngine>(sink);
+    return std::make_unique<GstEngine>(sink, FileOpener());
 }
 
 MediaEngineFactory GstEngineFactory() {

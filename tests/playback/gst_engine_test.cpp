@@ -280,3 +280,13 @@ TEST(GstEngineRender, PlaysDamagedAndTaggedMp3sToTheirEnd) {
 }
 
 }  // namespace
+TEST(Scratch, SeekVbr) {
+    std::vector<float> all = DecodeAll(Files().mp3Vbr);
+    for (int second : {11, 10, 9, 5, 3}) {
+        SampleTap tap;
+        auto engine = RenderWithTap(Files().mp3Vbr, tap);
+        ASSERT_TRUE(engine->SetCurrentPosition(second));
+        ASSERT_TRUE(engine->Run());
+        qDebug() << second << Mismatches(tap.Pull(2048), all, second);
+    }
+}
