@@ -99,6 +99,8 @@ public:
         if (pipeline_ == nullptr || std::isnan(seconds)) {
             return false;
         }
+        // The length may only be known once the walk got to the target.
+        feed_->PrepareSeek(std::int64_t(std::ceil(std::max(seconds, 0.0) * feed_->SampleRate())));
         return SeekTo(std::clamp(seconds, 0.0, Length()), rate_);
     }
 
@@ -204,10 +206,11 @@ private:
             gst_caps_set_simple(caps, "channel-mask", GST_TYPE_BITMASK, guint64(0x3), nullptr);
         }
         GstElement* appsrc = chain[0];
+        // No duration is given: the output chain would hold seeks to it, and
+        // an MP3's length may still grow; the engine keeps its own.
         g_object_set(appsrc, "caps", caps, "format", GST_FORMAT_TIME, "stream-type",
                      GST_APP_STREAM_TYPE_SEEKABLE, "max-bytes",
-                     guint64(2 * Feed::kBufferFrames * sizeof(float) * channels), "duration",
-                     guint64(std::llround(Length() * GST_SECOND)), nullptr);
+                     guint64(2 * Feed::kBufferFrames * sizeof(float) * channels), nullptr);
         gst_caps_unref(caps);
         GstAppSrcCallbacks callbacks = {};
         callbacks.need_data = OnNeedData;

@@ -34,6 +34,12 @@ void frmTembrel::Timer1_Timer() {
         return;
     }
     inTick_ = true;
+    // An MP3's length is exact once its frames are all walked; the slider
+    // and the length display follow that once.
+    const double length = Media().Duration().value_or(0);
+    if (length != shownLength_ && media) {
+        ShowLength(length);
+    }
     const double p = Media().CurrentPosition().value_or(0);
     H1->SetValue(static_cast<int>(RoundToEven(p)));
 
@@ -54,7 +60,7 @@ void frmTembrel::Timer1_Timer() {
     const double position = Media().CurrentPosition().value_or(0);
     lastTick_ = position;
     positionText = QString::number(position, 'g', 15);
-    ShowText(txtTLeft1, TimeText(Media().Duration().value_or(0) - position));
+    ShowText(txtTLeft1, TimeText(length - position));
     ShowText(txtTUsed1, TimeText(position));
     ShowText(txtCue, txtTUsed1->text());
     inTick_ = false;

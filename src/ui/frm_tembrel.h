@@ -227,6 +227,8 @@ private:
     // Moves the playing position; the next tick takes it as a seek, not as
     // playback going on.
     bool Seek(double seconds);
+    // Sets the position slider's range and the length display.
+    void ShowLength(double length);
     // The shared jump procedure: moves the position by whole seconds.
     void Jump(int seconds);
     // Loads the lyrics of a title the tick followed into, or hides them.
@@ -254,6 +256,7 @@ private:
     bool unloaded_ = false;
     QPointer<frmLyrics> lyricsWindow_;
     bool inTick_ = false;
+    double shownLength_ = 0;  // the length the slider and the display show
     // The position the last tick saw; none after a seek.
     std::optional<double> lastTick_;
     // The section the engine loops (whole seconds), none when it loops none.

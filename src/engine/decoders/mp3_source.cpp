@@ -171,9 +171,13 @@ public:
     }
 
     bool Seek(std::int64_t frame) override {
-        frame = std::clamp<std::int64_t>(frame, 0, Frames());
+        // A target past the first frames' estimate may still lie in the file:
+        // the walk is waited for before the target is held to the length.
+        frame = std::max<std::int64_t>(frame, 0);
+        std::vector<std::uint64_t> offsets =
+            index_.WaitFor(std::uint64_t(frame) / layout_.samplesPerFrame + 1);
+        frame = std::min(frame, Frames());
         const std::uint64_t audioFrame = std::uint64_t(frame) / layout_.samplesPerFrame;
-        const std::vector<std::uint64_t> offsets = index_.WaitFor(audioFrame + 1);
         UseIndex(offsets, audioFrame);
         decoderDone_ = false;
         if (mpg123_seek(handle_, off_t(frame), SEEK_SET) < 0) {
