@@ -6,8 +6,23 @@
 #include <algorithm>
 #include <cmath>
 
-Feed::Feed(std::unique_ptr<PcmSource> source)
-    : source_(std::move(source)), rate_(source_->SampleRate()), channels_(source_->Channels()) {}
+Feed::Feed(std::unique_ptr<PcmSource> source, std::int64_t fadeFrames)
+    : source_(std::move(source)),
+      rate_(source_->SampleRate()),
+      channels_(source_->Channels()),
+      fade_(fadeFrames < 0 ? FadeFrames(rate_) : fadeFrames) {}
+
+std::int64_t Feed::Read(float* out, std::int64_t maxFrames) {
+    std::lock_guard lock(mutex_);
+    const std::int64_t frames = ReadLooped(out, maxFrames);
+    stream_ += std::max<std::int64_t>(frames, 0);
+    return frames;
+}
+
+std::int64_t Feed::NextFileFrame() const {
+    std::lock_guard lock(mutex_);
+    return next_;
+}
 
 std::int64_t Feed::Frames() const {
     std::lock_guard lock(mutex_);
@@ -54,11 +69,16 @@ std::int64_t Feed::ReadLooped(float* out, std::int64_t maxFrames) {
         next_ += got;
         return got;
     }
-    const std::int64_t fadeStart =
-        loop_->end - std::min(FadeFrames(rate_), loop_->end - loop_->start);
+    const std::int64_t fadeStart = loop_->end - std::min(fade_, loop_->end - loop_->start);
     if (next_ < fadeStart) {
         const std::int64_t got = source_->Read(out, std::min(maxFrames, fadeStart - next_));
         next_ += got;
+        if (next_ == loop_->end) {
+            // Without a crossfade the seam is a plain jump.
+            source_->Seek(loop_->start);
+            next_ = loop_->start;
+            seams_.push_back({stream_ + got, loop_->start});
+        }
         return got;
     }
     return Crossfade(out, loop_->end - next_);

@@ -33,16 +33,22 @@ public:
     // Sample frames per buffer handed to the output chain.
     static constexpr std::int64_t kBufferFrames = 4096;
 
-    explicit Feed(std::unique_ptr<PcmSource> source);
+    // fadeFrames < 0: the default crossfade (FadeFrames).
+    explicit Feed(std::unique_ptr<PcmSource> source, std::int64_t fadeFrames = -1);
 
     int SampleRate() const { return rate_; }
     std::int64_t Frames() const;
 
     // Pushes the next buffer into the appsrc, or the end of the stream.
     void Push(GstAppSrc* appsrc);
+    // Reads what the next buffer would hold; 0 at the end.
+    std::int64_t Read(float* out, std::int64_t maxFrames);
+    // The file frame the next read starts at.
+    std::int64_t NextFileFrame() const;
     // Waits until a seek to the file frame can be done at once (an MP3 whose
     // frames are still being walked). Any thread; takes no lock of the feed.
     void PrepareSeek(std::int64_t fileFrame) { source_->PrepareSeek(fileFrame); }
+    bool LengthFinal() const { return source_->LengthFinal(); }
     // Moves the feed to the first frame at or after the stream time (a
     // flushing seek: the stream's timeline is the file's again).
     bool Seek(std::uint64_t time);
@@ -73,6 +79,7 @@ private:
     std::unique_ptr<PcmSource> source_;
     const int rate_;
     const int channels_;
+    const std::int64_t fade_;
     std::int64_t next_ = 0;    // next file frame to read
     std::int64_t stream_ = 0;  // stream frame of the next buffer
     std::optional<Section> loop_;

@@ -70,6 +70,7 @@ public:
     bool Stop() override { return ChangeState(GST_STATE_PAUSED); }
 
     QString ErrorText() const override { return error_; }
+    bool LengthFinal() override { return pipeline_ == nullptr || feed_->LengthFinal(); }
 
     std::optional<double> Duration() override {
         if (pipeline_ == nullptr) {

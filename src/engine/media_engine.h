@@ -63,6 +63,10 @@ public:
     // Volume in hundredths of a decibel: 0 full, -2000 a tenth of the
     // amplitude, -5000 nearly silent (down to -10000).
     virtual bool SetVolume(long hundredthsOfDecibel) = 0;
+    // False while the length is still an estimate (an MP3 whose frames are
+    // being walked); Duration then changes once, to the exact length.
+    virtual bool LengthFinal() { return true; }
+
     // Why the last call that failed did so, for a log; empty when none did.
     virtual QString ErrorText() const { return QString(); }
 

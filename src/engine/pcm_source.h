@@ -22,6 +22,8 @@ public:
     // source that learns its length while it plays (an MP3 whose frames are
     // still being walked), whose estimate may change once to the exact value.
     virtual std::int64_t Frames() const = 0;
+    // False while Frames is an estimate. Any thread.
+    virtual bool LengthFinal() const { return true; }
     // Waits until a Seek to the frame can be done at once. Any thread.
     virtual void PrepareSeek(std::int64_t) {}
     // Makes the next Read start at this sample frame (0..Frames).

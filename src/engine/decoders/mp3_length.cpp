@@ -41,8 +41,12 @@ public:
             return nullptr;
         }
         if (offset < start_ || offset + size > start_ + filled_) {
+            // Reads grow from a small first one, so that opening a file
+            // reads little more than its first frames.
             start_ = offset;
-            std::size_t want = std::size_t(std::min<std::uint64_t>(kSize, end_ - offset));
+            chunk_ = std::min(chunk_ * 2, kSize);
+            std::size_t want = std::size_t(std::min<std::uint64_t>(chunk_, end_ - offset));
+            want = std::max(want, std::min<std::size_t>(size, std::size_t(end_ - offset)));
             filled_ = 0;
             while (filled_ < want) {
                 std::size_t got = read_(offset + filled_, buffer_.data() + filled_, want - filled_);
@@ -63,6 +67,7 @@ public:
 
 private:
     static constexpr std::size_t kSize = 1 << 20;
+    std::size_t chunk_ = 16 * 1024;
     std::uint64_t end_;
     ReadAt read_;
     std::vector<std::uint8_t> buffer_ = std::vector<std::uint8_t>(kSize);

@@ -165,6 +165,8 @@ public:
         return std::int64_t(index_.ExpectedFrames()) * layout_.samplesPerFrame;
     }
 
+    bool LengthFinal() const override { return index_.Done(); }
+
     void PrepareSeek(std::int64_t frame) override {
         index_.WaitFor(std::uint64_t(std::max<std::int64_t>(frame, 0)) / layout_.samplesPerFrame +
                        1);
