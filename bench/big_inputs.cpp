@@ -43,6 +43,8 @@ public:
         position_ = std::clamp(seconds, 0.0, kLength);
         return true;
     }
+    bool SetLoop(int, int) override { return true; }
+    bool ClearLoop() override { return true; }
     bool SetRate(double) override { return true; }
     bool SetVolume(long) override { return true; }
     bool SetBalance(long) override { return true; }

@@ -45,6 +45,8 @@ public:
     bool SetCurrentPosition(double seconds) override {
         return engine_->SetCurrentPosition(seconds);
     }
+    bool SetLoop(int start, int end) override { return engine_->SetLoop(start, end); }
+    bool ClearLoop() override { return engine_->ClearLoop(); }
     bool SetRate(double rate) override { return engine_->SetRate(rate); }
     bool SetVolume(long volume) override { return engine_->SetVolume(volume); }
     bool SetBalance(long balance) override { return engine_->SetBalance(balance); }

@@ -13,9 +13,10 @@ if(NOT TARGET tembrel_engine)
   set(engine_dir ${CMAKE_CURRENT_LIST_DIR}/engine)
   add_library(tembrel_engine STATIC
     ${engine_dir}/media_engine.h ${engine_dir}/no_engine.h
+    ${engine_dir}/feed.cpp ${engine_dir}/feed.h
     ${engine_dir}/gst_engine.cpp ${engine_dir}/gst_engine.h
     ${engine_dir}/pcm_source.cpp ${engine_dir}/pcm_source.h
-    ${engine_dir}/decoders/file_handle.h
+    ${engine_dir}/decoders/file_reader.cpp ${engine_dir}/decoders/file_reader.h
     ${engine_dir}/decoders/mp3_length.cpp ${engine_dir}/decoders/mp3_length.h
     ${engine_dir}/decoders/mp3_source.cpp ${engine_dir}/decoders/mp3_source.h
     ${engine_dir}/decoders/wav_header.cpp ${engine_dir}/decoders/wav_header.h

@@ -41,10 +41,11 @@ bool RunPipeline(const QString& description) {
     return ok;
 }
 
-bool MakeMp3(const QString& dir, const QString& path, bool cbr, int minutes) {
-    QString segment = dir + (cbr ? "/segment-cbr.mp3" : "/segment-vbr.mp3");
-    QString encoder = cbr ? "lamemp3enc target=bitrate bitrate=128 cbr=true"
-                          : "lamemp3enc target=quality quality=4";
+bool MakeMp3(const QString& dir, const QString& path, bool cbr, int minutes, int kbps) {
+    QString segment =
+        dir + (cbr ? QString("/segment-cbr%1.mp3").arg(kbps) : QString("/segment-vbr.mp3"));
+    QString encoder = cbr ? QString("lamemp3enc target=bitrate bitrate=%1 cbr=true").arg(kbps)
+                          : QString("lamemp3enc target=quality quality=4");
     if (!QFile::exists(segment) &&
         !RunPipeline(QString("audiotestsrc wave=ticks num-buffers=%1 samplesperbuffer=%2 ! "
                              "audio/x-raw,rate=%2,channels=2 ! %3 encoding-engine-quality=fast ! "

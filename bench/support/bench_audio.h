@@ -17,8 +17,8 @@ double Worst(const std::vector<double>& values);
 bool RunPipeline(const QString& description);
 
 // A long MP3 made of copies of a ten-minute encode with a tick every second,
-// CBR or VBR, without a Xing header. `dir` keeps the ten-minute segment.
-bool MakeMp3(const QString& dir, const QString& path, bool cbr, int minutes);
+// CBR (at kbps) or VBR, without a Xing header. `dir` keeps the ten-minute segment.
+bool MakeMp3(const QString& dir, const QString& path, bool cbr, int minutes, int kbps = 128);
 
 // Copies an MP3 stream with a Xing header frame (frame and byte counts) put
 // in front of it.

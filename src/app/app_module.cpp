@@ -142,6 +142,7 @@ int RunTembrel(int argc, char** argv, MediaEngineFactory engineFactory) {
     if (!instance.Acquire()) {
         return 0;
     }
+    CatchQuitSignals();
     QStringList arguments = QCoreApplication::arguments();
     if (!arguments.isEmpty()) {
         arguments.removeFirst();  // the program's own name, when it was given one

@@ -21,17 +21,11 @@ void OnQuitSignal(int) {
 
 }  // namespace
 
-void CloseOnQuitSignals(QWidget* window) {
-    if (signalSocket[0] < 0 &&
+void CatchQuitSignals() {
+    if (signalSocket[0] >= 0 ||
         ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSocket) != 0) {
         return;
     }
-    auto* notifier = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t got = ::read(signalSocket[1], &byte, 1);
-        window->close();
-    });
     struct sigaction action {};
     action.sa_handler = OnQuitSignal;
     sigemptyset(&action.sa_mask);
@@ -40,6 +34,22 @@ void CloseOnQuitSignals(QWidget* window) {
         ::sigaction(signal, &action, nullptr);
     }
 }
+
+void CloseOnQuitSignals(QWidget* window) {
+    CatchQuitSignals();
+    if (signalSocket[1] < 0) {
+        return;
+    }
+    // A signal that came during start-up is waiting in the socket: the window
+    // closes as soon as the event loop runs.
+    auto* notifier = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, window);
+    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(signalSocket[1], &byte, 1);
+        window->close();
+    });
+}
 #else
+void CatchQuitSignals() {}
 void CloseOnQuitSignals(QWidget*) {}
 #endif

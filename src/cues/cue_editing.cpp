@@ -61,7 +61,7 @@ void frmTembrel::NudgeCue(int step) {
     }
     // The player moves to the cue point's new time.
     H1->SetValue(seconds);
-    Media().SetCurrentPosition(H1->Value());
+    Seek(H1->Value());
     ReplaceCueLine(index, CueLine(TimeText(seconds), title), seconds);
     SaveCueFile();
 }

@@ -17,7 +17,7 @@ void frmTembrel::lstCue_DblClick() {
         lyricsChanged = false;
     }
     if (index >= 0) {
-        Media().SetCurrentPosition(lstCue->ItemData(index));
+        Seek(lstCue->ItemData(index));
         H1->SetValue(lstCue->ItemData(index));
     }
     currentCue = index;

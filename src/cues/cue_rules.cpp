@@ -10,9 +10,14 @@ bool IsLine(CueStarts starts, int index) {
 
 }  // namespace
 
-TickStep DecideTick(CueStarts starts, int currentCue, double position, bool repeat, bool followed) {
+TickStep DecideTick(CueStarts starts, int currentCue, double position, bool repeat, bool followed,
+                    std::optional<double> previous) {
     const int next = currentCue + 1;
-    if (!IsLine(starts, next) || std::floor(position) != starts[next]) {
+    if (!IsLine(starts, next)) {
+        return {};
+    }
+    const bool crossed = previous && *previous < starts[next] && position >= starts[next];
+    if (std::floor(position) != starts[next] && !crossed) {
         return {};
     }
     if (repeat) {

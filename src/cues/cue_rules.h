@@ -21,11 +21,15 @@ struct TickStep {
     bool operator==(const TickStep&) const = default;
 };
 
-// The tick at a position: when the whole second of the position is exactly
-// the next cue's start, repeat mode loops the current section (when the
+// The tick at a position: when playback has reached the next cue's start -
+// the whole second of the position is exactly that start, or playback went
+// past it since the previous tick's position without a seek in between (a
+// tick that came late) - repeat mode loops the current section (when the
 // current cue is a line), otherwise the tick follows into the next cue unless
-// it already followed one since the last Play or cue choice.
-TickStep DecideTick(CueStarts starts, int currentCue, double position, bool repeat, bool followed);
+// it already followed one since the last Play or cue choice. `previous` is
+// the position the last tick saw, nullopt when a seek came after it.
+TickStep DecideTick(CueStarts starts, int currentCue, double position, bool repeat, bool followed,
+                    std::optional<double> previous = std::nullopt);
 
 // The cue a slider drag lands in: the last in list order that starts
 // strictly before the whole second of the position; nullopt when none does.

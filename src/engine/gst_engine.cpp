@@ -1,5 +1,6 @@
 #include "engine/gst_engine.h"
 
+#include "engine/feed.h"
 #include "engine/pcm_source.h"
 
 #include <gst/app/gstappsrc.h>
@@ -7,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 
 namespace {
 
@@ -18,59 +18,6 @@ constexpr long kBalanceRange = 5000;
 // Long enough for a loaded machine, short enough that a stuck sink never
 // freezes the program.
 constexpr GstClockTime kWait = 5 * GST_SECOND;
-// Sample frames per buffer handed to the output chain.
-constexpr std::int64_t kBufferFrames = 4096;
-
-// Feeds the appsrc from a PcmSource. Runs on GStreamer's streaming thread (and
-// on the seeking thread), so every access goes through the mutex.
-class Feed {
-public:
-    explicit Feed(std::unique_ptr<PcmSource> source) : source_(std::move(source)) {}
-
-    // Pushes the next buffer, or the end of the stream.
-    void Push(GstAppSrc* appsrc) {
-        std::lock_guard lock(mutex_);
-        gsize frameBytes = sizeof(float) * source_->Channels();
-        GstBuffer* buffer = gst_buffer_new_allocate(nullptr, kBufferFrames * frameBytes, nullptr);
-        GstMapInfo map;
-        std::int64_t frames = 0;
-        if (buffer != nullptr && gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
-            frames = source_->Read(reinterpret_cast<float*>(map.data), kBufferFrames);
-            gst_buffer_unmap(buffer, &map);
-        }
-        if (frames <= 0) {
-            if (buffer != nullptr) {
-                gst_buffer_unref(buffer);
-            }
-            gst_app_src_end_of_stream(appsrc);
-            return;
-        }
-        gst_buffer_set_size(buffer, gssize(frames * frameBytes));
-        GST_BUFFER_PTS(buffer) = TimeOf(next_);
-        GST_BUFFER_DURATION(buffer) = TimeOf(next_ + frames) - TimeOf(next_);
-        next_ += frames;
-        gst_app_src_push_buffer(appsrc, buffer);
-    }
-
-    // Moves the feed to the first sample frame at or after the time, so no
-    // buffer starts before the segment and loses its first sample to clipping.
-    bool Seek(guint64 time) {
-        std::lock_guard lock(mutex_);
-        next_ = std::int64_t(gst_util_uint64_scale_ceil(time, source_->SampleRate(), GST_SECOND));
-        next_ = std::min(next_, source_->Frames());
-        return source_->Seek(next_);
-    }
-
-    GstClockTime TimeOf(std::int64_t frame) const {
-        return gst_util_uint64_scale_int(guint64(frame), GST_SECOND, source_->SampleRate());
-    }
-
-private:
-    std::mutex mutex_;
-    std::unique_ptr<PcmSource> source_;
-    std::int64_t next_ = 0;
-};
-
 void OnNeedData(GstAppSrc* appsrc, guint, gpointer feed) {
     static_cast<Feed*>(feed)->Push(appsrc);
 }
@@ -81,8 +28,9 @@ gboolean OnSeekData(GstAppSrc*, guint64 offset, gpointer feed) {
 
 class GstEngine final : public MediaEngine {
 public:
-    explicit GstEngine(GstElement* sink)
-        : sink_(sink != nullptr ? GST_ELEMENT(gst_object_ref_sink(sink)) : nullptr) {}
+    GstEngine(GstElement* sink, FileOpener opener)
+        : sink_(sink != nullptr ? GST_ELEMENT(gst_object_ref_sink(sink)) : nullptr),
+          opener_(std::move(opener)) {}
 
     ~GstEngine() override {
         Discard();
@@ -99,11 +47,10 @@ public:
             return Fail(QStringLiteral("GStreamer or its audio output cannot be used"));
         }
         tried_ = true;
-        std::unique_ptr<PcmSource> source = OpenPcmSource(path);
+        std::unique_ptr<PcmSource> source = OpenPcmSource(path, opener_);
         if (source == nullptr || source->Frames() <= 0) {
             return Fail(QStringLiteral("no playable MP3 or WAV audio in ") + path);
         }
-        length_ = double(source->Frames()) / source->SampleRate();
         int rate = source->SampleRate(), channels = source->Channels();
         feed_ = std::make_unique<Feed>(std::move(source));
         if (!BuildPipeline(rate, channels)) {
@@ -123,12 +70,13 @@ public:
     bool Stop() override { return ChangeState(GST_STATE_PAUSED); }
 
     QString ErrorText() const override { return error_; }
+    bool LengthFinal() override { return pipeline_ == nullptr || feed_->LengthFinal(); }
 
     std::optional<double> Duration() override {
         if (pipeline_ == nullptr) {
             return std::nullopt;
         }
-        return length_;
+        return Length();
     }
 
     std::optional<double> CurrentPosition() override {
@@ -137,11 +85,13 @@ public:
         }
         DrainBus();
         if (atEnd_) {
-            return length_;
+            return Length();
         }
         gint64 position = 0;
         if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) {
-            position_ = std::clamp(double(position) / GST_SECOND, 0.0, length_);
+            // Across a loop's seams the stream's time runs on; the file
+            // position is the frame being heard.
+            position_ = double(feed_->FileFrameAt(StreamFrame(position))) / feed_->SampleRate();
         }
         return position_;
     }
@@ -150,7 +100,9 @@ public:
         if (pipeline_ == nullptr || std::isnan(seconds)) {
             return false;
         }
-        return SeekTo(std::clamp(seconds, 0.0, length_), rate_);
+        // The length may only be known once the walk got to the target.
+        feed_->PrepareSeek(std::int64_t(std::ceil(std::max(seconds, 0.0) * feed_->SampleRate())));
+        return SeekTo(std::clamp(seconds, 0.0, Length()), rate_);
     }
 
     bool SetRate(double rate) override {
@@ -169,6 +121,16 @@ public:
         rate_ = rate;
         return true;
     }
+
+    bool SetLoop(int startSecond, int endSecond) override {
+        if (pipeline_ == nullptr || startSecond < 0 || endSecond <= startSecond) {
+            return false;
+        }
+        const std::int64_t rate = feed_->SampleRate();
+        return ApplyLoop(Section{startSecond * rate, endSecond * rate});
+    }
+
+    bool ClearLoop() override { return pipeline_ != nullptr && ApplyLoop(std::nullopt); }
 
     bool SetVolume(long hundredthsOfDecibel) override {
         if (pipeline_ == nullptr) {
@@ -192,6 +154,26 @@ public:
     }
 
 private:
+    // The length in seconds; it may change once, when an MP3's walk ends.
+    double Length() const { return double(feed_->Frames()) / feed_->SampleRate(); }
+
+    std::int64_t StreamFrame(gint64 time) const {
+        return std::int64_t(gst_util_uint64_scale_int_round(guint64(std::max<gint64>(time, 0)),
+                                                            feed_->SampleRate(), GST_SECOND));
+    }
+
+    // A seam the old loop already fed but nobody heard yet is taken back by a
+    // seek to the position heard.
+    bool ApplyLoop(std::optional<Section> section) {
+        DrainBus();
+        gint64 time = 0;
+        const bool known = !atEnd_ && gst_element_query_position(pipeline_, GST_FORMAT_TIME, &time);
+        if (feed_->SetLoop(section, known ? StreamFrame(time) : 0) || !known) {
+            return true;
+        }
+        return SeekTo(double(feed_->FileFrameAt(StreamFrame(time))) / feed_->SampleRate(), rate_);
+    }
+
     // appsrc ! audioconvert ! scaletempo ! audioconvert ! audiopanorama !
     // volume ! audioconvert ! audioresample ! sink
     bool BuildPipeline(int rate, int channels) {
@@ -225,10 +207,11 @@ private:
             gst_caps_set_simple(caps, "channel-mask", GST_TYPE_BITMASK, guint64(0x3), nullptr);
         }
         GstElement* appsrc = chain[0];
+        // No duration is given: the output chain would hold seeks to it, and
+        // an MP3's length may still grow; the engine keeps its own.
         g_object_set(appsrc, "caps", caps, "format", GST_FORMAT_TIME, "stream-type",
                      GST_APP_STREAM_TYPE_SEEKABLE, "max-bytes",
-                     guint64(2 * kBufferFrames * sizeof(float) * channels), "duration",
-                     guint64(std::llround(length_ * GST_SECOND)), nullptr);
+                     guint64(2 * Feed::kBufferFrames * sizeof(float) * channels), nullptr);
         gst_caps_unref(caps);
         GstAppSrcCallbacks callbacks = {};
         callbacks.need_data = OnNeedData;
@@ -266,6 +249,9 @@ private:
     // first sample, so the next position read is the target.
     bool SeekTo(double seconds, double rate) {
         DrainBus();
+        // A target the MP3 walk has not reached yet is waited for here, so
+        // the time the output chain gets for the seek is its own.
+        feed_->PrepareSeek(std::int64_t(std::ceil(seconds * feed_->SampleRate())));
         auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
         gint64 time = std::llround(seconds * GST_SECOND);
         if (!gst_element_seek(pipeline_, rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, time,
@@ -274,7 +260,7 @@ private:
         }
         bool done = WaitForAsyncDone() && gst_element_get_state(pipeline_, nullptr, nullptr,
                                                                 kWait) == GST_STATE_CHANGE_SUCCESS;
-        atEnd_ = seconds >= length_;
+        atEnd_ = seconds >= Length();
         position_ = seconds;
         return done;
     }
@@ -322,7 +308,7 @@ private:
     std::unique_ptr<Feed> feed_;
     bool tried_ = false;
     bool atEnd_ = false;
-    double length_ = 0.0;
+    FileOpener opener_;
     double position_ = 0.0;
     double rate_ = 1.0;
     QString error_;
@@ -335,14 +321,14 @@ bool InitGstreamer() {
     return ok;
 }
 
-std::unique_ptr<MediaEngine> CreateGstEngine(GstElement* sink) {
-    return std::make_unique<GstEngine>(sink);
+std::unique_ptr<MediaEngine> CreateGstEngine(GstElement* sink, FileOpener opener) {
+    return std::make_unique<GstEngine>(sink, std::move(opener));
 }
 
 std::unique_ptr<MediaEngine> CreateGstEngine() {
     GstElement* sink =
         InitGstreamer() ? gst_element_factory_make("autoaudiosink", nullptr) : nullptr;
-    return std::make_unique<GstEngine>(sink);
+    return std::make_unique<GstEngine>(sink, FileOpener());
 }
 
 MediaEngineFactory GstEngineFactory() {

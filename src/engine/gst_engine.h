@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/decoders/file_reader.h"
 #include "engine/media_engine.h"
 
 #include <memory>
@@ -19,7 +20,8 @@ std::unique_ptr<MediaEngine> CreateGstEngine();
 // Creates an engine that plays through the given sink (for tests and
 // benchmarks, e.g. an appsink or a clock-synchronised fakesink). The engine
 // takes a reference to the sink. Call InitGstreamer first.
-std::unique_ptr<MediaEngine> CreateGstEngine(GstElement* sink);
+// The opener, when given, reads the files (benchmarks slow it down).
+std::unique_ptr<MediaEngine> CreateGstEngine(GstElement* sink, FileOpener opener = {});
 
 // Initialises GStreamer once per process; false when it cannot be used.
 bool InitGstreamer();

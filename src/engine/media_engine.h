@@ -50,11 +50,23 @@ public:
     // Moves the playback position to the target in seconds (clamped).
     virtual bool SetCurrentPosition(double seconds) = 0;
 
+    // Loops the section between two whole seconds: whenever playback
+    // reaches the end from before it, it goes on at the start without a gap;
+    // the position read stays the file's. False (nothing changes) for an
+    // end not after the start.
+    virtual bool SetLoop(int startSecond, int endSecond) = 0;
+    // Stops looping: playback goes on past the section's end.
+    virtual bool ClearLoop() = 0;
+
     // Playback speed factor, 0.1 to 2.0; the pitch is kept.
     virtual bool SetRate(double rate) = 0;
     // Volume in hundredths of a decibel: 0 full, -2000 a tenth of the
     // amplitude, -5000 nearly silent (down to -10000).
     virtual bool SetVolume(long hundredthsOfDecibel) = 0;
+    // False while the length is still an estimate (an MP3 whose frames are
+    // being walked); Duration then changes once, to the exact length.
+    virtual bool LengthFinal() { return true; }
+
     // Why the last call that failed did so, for a log; empty when none did.
     virtual QString ErrorText() const { return QString(); }
 

@@ -13,6 +13,8 @@ public:
     std::optional<double> Duration() override { return std::nullopt; }
     std::optional<double> CurrentPosition() override { return std::nullopt; }
     bool SetCurrentPosition(double) override { return false; }
+    bool SetLoop(int, int) override { return false; }
+    bool ClearLoop() override { return false; }
     bool SetRate(double) override { return false; }
     bool SetVolume(long) override { return false; }
     bool SetBalance(long) override { return false; }

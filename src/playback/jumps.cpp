@@ -9,7 +9,7 @@
 
 void frmTembrel::Jump(int seconds) {
     // The engine keeps a target beyond either end within the file.
-    Media().SetCurrentPosition(static_cast<double>(H1->Value()) + seconds);
+    Seek(static_cast<double>(H1->Value()) + seconds);
     const double p = Media().CurrentPosition().value_or(0);
     H1->SetValue(static_cast<int>(RoundToEven(p)));
 

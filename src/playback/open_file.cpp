@@ -26,7 +26,17 @@ MediaEngine& frmTembrel::Media() {
 void frmTembrel::CleanUp() {
     // Destroying the engine ends its playback; no stop is sent first.
     media.reset();
+    engineLoop_.reset();
     lstCue->Clear();
+}
+
+void frmTembrel::ShowLength(double length) {
+    // The slider holds any length; a page step is a tenth of it, at least 1.
+    H1->SetMax(static_cast<int>(
+        std::clamp<long long>(RoundToEven(length), 0, std::numeric_limits<int>::max())));
+    H1->SetLargeChange(std::max(1, H1->Max() / 10));
+    txtLength1->setText(TimeText(length));
+    shownLength_ = length;
 }
 
 void frmTembrel::OpenSelectedFile() {
@@ -59,14 +69,11 @@ void frmTembrel::OpenSelectedFile() {
     if (!length) {
         return fail(media->ErrorText());
     }
-    // The slider holds any length; a page step is a tenth of it, at least 1.
     const long long max = RoundToEven(*length);
     if (max < 0 || max > std::numeric_limits<int>::max()) {
         return fail(QStringLiteral("a length of %1 s").arg(*length));
     }
-    H1->SetMax(static_cast<int>(max));
-    H1->SetLargeChange(std::max(1, H1->Max() / 10));
-    txtLength1->setText(TimeText(media->Duration().value_or(0)));
+    ShowLength(*length);
     if (!media->SetVolume(V1->Value())) {
         return fail(media->ErrorText());
     }

@@ -34,13 +34,20 @@ void frmTembrel::Timer1_Timer() {
         return;
     }
     inTick_ = true;
+    // An MP3's length is exact once its frames are all walked; the slider
+    // and the length display follow that once.
+    const double length = Media().Duration().value_or(0);
+    if (length != shownLength_ && media) {
+        ShowLength(length);
+    }
     const double p = Media().CurrentPosition().value_or(0);
     H1->SetValue(static_cast<int>(RoundToEven(p)));
 
-    const TickStep step =
-        DecideTick(lstCue->AllItemData(), currentCue, p, mnuRepeat->isChecked(), cueAdvanced != 0);
+    UpdateLoop();
+    const TickStep step = DecideTick(lstCue->AllItemData(), currentCue, p, mnuRepeat->isChecked(),
+                                     cueAdvanced != 0, lastTick_);
     if (step.kind == TickStep::kLoop) {
-        Media().SetCurrentPosition(lstCue->ItemData(step.cue));
+        Seek(lstCue->ItemData(step.cue));
     } else if (step.kind == TickStep::kFollow) {
         // The boundary counts as followed before any lyrics are loaded, so
         // that no later tick follows it again.
@@ -51,15 +58,21 @@ void frmTembrel::Timer1_Timer() {
     }
 
     const double position = Media().CurrentPosition().value_or(0);
+    lastTick_ = position;
     positionText = QString::number(position, 'g', 15);
-    ShowText(txtTLeft1, TimeText(Media().Duration().value_or(0) - position));
+    ShowText(txtTLeft1, TimeText(length - position));
     ShowText(txtTUsed1, TimeText(position));
     ShowText(txtCue, txtTUsed1->text());
     inTick_ = false;
 }
 
+bool frmTembrel::Seek(double seconds) {
+    lastTick_.reset();
+    return Media().SetCurrentPosition(seconds);
+}
+
 void frmTembrel::H1_Scroll() {
-    Media().SetCurrentPosition(H1->Value());
+    Seek(H1->Value());
     const double p = Media().CurrentPosition().value_or(0);
     if (const std::optional<int> cue = CueOfDrag(lstCue->AllItemData(), p)) {
         SelectCue(*cue);

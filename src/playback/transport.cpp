@@ -16,7 +16,7 @@ bool frmTembrel::Play() {
     // Each step runs even when one before it failed.
     bool played = Media().SetRate(S1->Value() / 100.0);
     played = Media().Run() && played;
-    played = Media().SetCurrentPosition(0) && played;
+    played = Seek(0) && played;
     lstCue->SetListIndex(0);
     currentCue = 0;
     cueAdvanced = 0;
@@ -44,7 +44,7 @@ void frmTembrel::cmdStop1_Click() {
         return;
     }
     Media().Stop();
-    Media().SetCurrentPosition(0);
+    Seek(0);
     H1->SetValue(0);
     dummy->setFocus();
 }

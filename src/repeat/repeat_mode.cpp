@@ -1,6 +1,7 @@
 // The repeat switch and its turning indicator. The looping itself is done by
 // the playback tick, which reads the switch's check mark.
 #include "ui/frm_tembrel.h"
+#include "ui/list_box.h"
 #include "ui/picture_box.h"
 
 #include <QAction>
@@ -34,6 +35,26 @@ void frmTembrel::mnuRepeat_Click() {
         tmrRepeat->stop();
     }
     picRepeat->setVisible(on);
+    UpdateLoop();
+}
+
+void frmTembrel::UpdateLoop() {
+    // The current section, unless it is the last one (which plays to the
+    // end) or its next cue does not start later.
+    std::optional<std::pair<int, int>> wanted;
+    const int next = currentCue + 1;
+    if (mnuRepeat->isChecked() && currentCue >= 0 && next < lstCue->ListCount() &&
+        lstCue->ItemData(next) > lstCue->ItemData(currentCue)) {
+        wanted = std::pair(lstCue->ItemData(currentCue), lstCue->ItemData(next));
+    }
+    if (wanted == engineLoop_) {
+        return;
+    }
+    const bool applied =
+        wanted ? Media().SetLoop(wanted->first, wanted->second) : Media().ClearLoop();
+    if (applied) {
+        engineLoop_ = wanted;
+    }
 }
 
 void frmTembrel::RepeatTick() {

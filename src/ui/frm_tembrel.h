@@ -208,6 +208,9 @@ public:
     // Repeat (repeat/).
     void mnuRepeat_Click();
     void RepeatTick();
+    // Gives the engine the section to loop in repeat mode (none outside it
+    // and in the last section) when that changed.
+    void UpdateLoop();
 
     // Exit sequence (app/): releases the engine and writes the settings.
     void Form_Unload();
@@ -221,6 +224,11 @@ protected:
 private:
     // The engine of the open file, or one whose every call fails.
     MediaEngine& Media();
+    // Moves the playing position; the next tick takes it as a seek, not as
+    // playback going on.
+    bool Seek(double seconds);
+    // Sets the position slider's range and the length display.
+    void ShowLength(double length);
     // The shared jump procedure: moves the position by whole seconds.
     void Jump(int seconds);
     // Loads the lyrics of a title the tick followed into, or hides them.
@@ -248,6 +256,11 @@ private:
     bool unloaded_ = false;
     QPointer<frmLyrics> lyricsWindow_;
     bool inTick_ = false;
+    double shownLength_ = 0;  // the length the slider and the display show
+    // The position the last tick saw; none after a seek.
+    std::optional<double> lastTick_;
+    // The section the engine loops (whole seconds), none when it loops none.
+    std::optional<std::pair<int, int>> engineLoop_;
     bool settingLyrics_ = false;
     // The file bytes the lyrics text stands for while nobody typed in it (as
     // read, or as last saved, without the final line break).

@@ -27,11 +27,13 @@ bool SameStream(const MpegFrameHeader& a, const MpegFrameHeader& b) {
     return a.version == b.version && a.layer == b.layer && a.sampleRate == b.sampleRate;
 }
 
+}  // namespace
+
 // Serves reads through a window of the file so the walk needs few system calls
 // and little memory, however long the file.
 class ByteWindow {
 public:
-    ByteWindow(std::uint64_t end, const ReadAt& read) : end_(end), read_(read) {}
+    ByteWindow(std::uint64_t end, ReadAt read) : end_(end), read_(std::move(read)) {}
 
     // Pointer to size bytes at offset, or nullptr when they lie past the end.
     const std::uint8_t* At(std::uint64_t offset, std::size_t size) {
@@ -39,8 +41,12 @@ public:
             return nullptr;
         }
         if (offset < start_ || offset + size > start_ + filled_) {
+            // Reads grow from a small first one, so that opening a file
+            // reads little more than its first frames.
             start_ = offset;
-            std::size_t want = std::size_t(std::min<std::uint64_t>(kSize, end_ - offset));
+            chunk_ = std::min(chunk_ * 2, kSize);
+            std::size_t want = std::size_t(std::min<std::uint64_t>(chunk_, end_ - offset));
+            want = std::max(want, std::min<std::size_t>(size, std::size_t(end_ - offset)));
             filled_ = 0;
             while (filled_ < want) {
                 std::size_t got = read_(offset + filled_, buffer_.data() + filled_, want - filled_);
@@ -61,12 +67,15 @@ public:
 
 private:
     static constexpr std::size_t kSize = 1 << 20;
+    std::size_t chunk_ = 16 * 1024;
     std::uint64_t end_;
-    const ReadAt& read_;
+    ReadAt read_;
     std::vector<std::uint8_t> buffer_ = std::vector<std::uint8_t>(kSize);
     std::uint64_t start_ = 0;
     std::size_t filled_ = 0;
 };
+
+namespace {
 
 // A frame at offset that matches the stream and is followed by another such
 // frame or by the end of the audio: strong evidence of real sync.
@@ -187,9 +196,13 @@ std::uint64_t TrailingTagBytes(std::span<const std::uint8_t> fileEnd) {
     return tags;
 }
 
-std::optional<Mp3Layout> ScanMp3(std::uint64_t fileSize, const ReadAt& read) {
-    ByteWindow window(fileSize, read);
+Mp3Walk::Mp3Walk(std::uint64_t fileSize, ReadAt read)
+    : fileSize_(fileSize), read_(std::move(read)) {}
 
+Mp3Walk::~Mp3Walk() = default;
+
+bool Mp3Walk::Begin() {
+    ByteWindow window(fileSize_, read_);
     std::uint64_t offset = 0;
     while (const std::uint8_t* tag = window.At(offset, 10)) {
         std::uint64_t size = Id3v2TagBytes(tag);
@@ -198,73 +211,113 @@ std::optional<Mp3Layout> ScanMp3(std::uint64_t fileSize, const ReadAt& read) {
         }
         offset += size;
     }
-    std::uint64_t audioEnd = fileSize;
-    {
-        std::size_t probe = std::size_t(std::min<std::uint64_t>(kTrailingTagProbe, fileSize));
-        if (const std::uint8_t* tail = window.At(fileSize - probe, probe)) {
-            std::uint64_t tags = TrailingTagBytes({tail, probe});
-            audioEnd = tags < fileSize ? fileSize - tags : 0;
-        }
+    std::uint64_t audioEnd = fileSize_;
+    std::size_t probe = std::size_t(std::min<std::uint64_t>(kTrailingTagProbe, fileSize_));
+    if (const std::uint8_t* tail = window.At(fileSize_ - probe, probe)) {
+        std::uint64_t tags = TrailingTagBytes({tail, probe});
+        audioEnd = tags < fileSize_ ? fileSize_ - tags : 0;
     }
     if (audioEnd <= offset) {
-        return std::nullopt;
+        return false;
     }
-    ByteWindow audio(audioEnd, read);
+    audio_ = std::make_unique<ByteWindow>(audioEnd, read_);
+    audioStart_ = offset_ = offset;
+    // The stream must start within the first stretch after the tags, with
+    // a few frames in a row; a file that is not MPEG audio is refused
+    // without being read any further.
+    while (!done_ && layout_.frameOffsets.size() < kFirstFrames &&
+           offset_ - audioStart_ <= kSearchBytes) {
+        Step(4096);
+    }
+    if (layout_.frameOffsets.size() < kFirstFrames && !(done_ && !layout_.frameOffsets.empty())) {
+        return false;
+    }
+    // Until the walk is done, the length is the header's count or what the
+    // first frames' size makes of the rest.
+    const auto found = std::uint64_t(layout_.frameOffsets.size());
+    expected_ = layout_.headerFrameCount.value_or(
+        found + (audio_->end() - offset_) / std::max<std::uint64_t>(1, frameBytes_ / found));
+    return true;
+}
 
-    const std::uint64_t audioStart = offset;
-    std::uint64_t frameBytes = 0;
-    Mp3Layout layout;
-    std::optional<MpegFrameHeader> stream;
-    bool synced = false;
-    while (offset + 4 <= audioEnd) {
-        const std::uint8_t* bytes = audio.At(offset, 4);
-        if (bytes == nullptr) {
+bool Mp3Walk::Step(std::uint64_t bytes) {
+    if (done_ || audio_ == nullptr) {
+        return false;
+    }
+    const std::uint64_t stop = offset_ + bytes;
+    ByteWindow& audio = *audio_;
+    while (offset_ + 4 <= audio.end() && offset_ < stop) {
+        const std::uint8_t* frameStart = audio.At(offset_, 4);
+        if (frameStart == nullptr) {
             break;
         }
         std::optional<MpegFrameHeader> header;
-        if (synced) {
-            header = ParseMpegFrameHeader(bytes);
-            if (header && !SameStream(*header, *stream)) {
+        if (synced_) {
+            header = ParseMpegFrameHeader(frameStart);
+            if (header && !SameStream(*header, *stream_)) {
                 header.reset();
             }
-            if (header && offset + header->frameBytes > audio.end()) {
-                break;  // a cut-off last frame holds no whole sound
+            if (header && offset_ + header->frameBytes > audio.end()) {
+                offset_ = audio.end();  // a cut-off last frame holds no whole sound
+                break;
             }
         } else {
-            header = ConfirmedFrame(audio, offset, stream ? &*stream : nullptr);
+            header = ConfirmedFrame(audio, offset_, stream_ ? &*stream_ : nullptr);
         }
         if (!header) {
-            synced = false;
-            ++offset;
+            synced_ = false;
+            ++offset_;
             continue;
         }
-        if (!stream) {
-            stream = header;
-            const std::uint8_t* frame = audio.At(offset, header->frameBytes);
-            layout.headerFrameCount =
+        if (!stream_) {
+            stream_ = header;
+            layout_.sampleRate = header->sampleRate;
+            layout_.channels = header->channels;
+            layout_.samplesPerFrame = header->samplesPerFrame;
+            const std::uint8_t* frame = audio.At(offset_, header->frameBytes);
+            layout_.headerFrameCount =
                 frame ? ReadHeaderFrameCount({frame, std::size_t(header->frameBytes)}, *header)
                       : std::nullopt;
-            if (layout.headerFrameCount) {
-                synced = true;
-                offset += header->frameBytes;  // the header frame holds no sound
+            if (layout_.headerFrameCount) {
+                synced_ = true;
+                offset_ += header->frameBytes;  // the header frame holds no sound
                 continue;
             }
         }
-        synced = true;
-        layout.frameOffsets.push_back(offset);
-        frameBytes += header->frameBytes;
-        offset += header->frameBytes;
+        synced_ = true;
+        layout_.frameOffsets.push_back(offset_);
+        frameBytes_ += header->frameBytes;
+        offset_ += header->frameBytes;
     }
+    if (offset_ + 4 > audio.end()) {
+        done_ = true;
+    }
+    layout_.frameCount = layout_.frameOffsets.size();
+    return !done_;
+}
+
+std::uint64_t Mp3Walk::ExpectedFrames() const {
+    return done_ ? layout_.frameCount : std::max<std::uint64_t>(expected_, layout_.frameCount);
+}
+
+bool Mp3Walk::Plausible() const {
     // Frames that cover less than half the bytes are chance matches in
     // something that is not MPEG audio.
-    if (!stream || layout.frameOffsets.empty() || frameBytes * 2 < audio.end() - audioStart) {
+    return audio_ != nullptr && !layout_.frameOffsets.empty() &&
+           frameBytes_ * 2 >= audio_->end() - audioStart_;
+}
+
+std::optional<Mp3Layout> ScanMp3(std::uint64_t fileSize, const ReadAt& read) {
+    Mp3Walk walk(fileSize, read);
+    if (!walk.Begin()) {
         return std::nullopt;
     }
-    layout.sampleRate = stream->sampleRate;
-    layout.channels = stream->channels;
-    layout.samplesPerFrame = stream->samplesPerFrame;
-    layout.frameCount = layout.frameOffsets.size();
-    return layout;
+    while (walk.Step(std::uint64_t(1) << 30)) {
+    }
+    if (!walk.Plausible()) {
+        return std::nullopt;
+    }
+    return walk.Layout();
 }
 
 std::optional<Mp3Layout> ScanMp3(std::span<const std::uint8_t> bytes) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -61,8 +62,53 @@ std::uint64_t Id3v2TagBytes(const std::uint8_t* header);
 std::uint64_t TrailingTagBytes(std::span<const std::uint8_t> fileEnd);
 inline constexpr std::size_t kTrailingTagProbe = 160;
 
-// Walks the frames of an MPEG audio file of fileSize bytes, skipping tags and
-// resynchronising over damaged data; no value when no run of frames is found.
+class ByteWindow;
+
+// Walks the frames of an MPEG audio file a stretch at a time, skipping tags
+// and resynchronising over damaged data, so that playback can start before
+// the whole file was read.
+class Mp3Walk {
+public:
+    Mp3Walk(std::uint64_t fileSize, ReadAt read);
+    ~Mp3Walk();
+    Mp3Walk(const Mp3Walk&) = delete;
+    Mp3Walk& operator=(const Mp3Walk&) = delete;
+
+    // Reads the tags at both ends and the stream's first frames. False when
+    // no run of frames starts within the first MiB after the leading tags:
+    // then the file is not MPEG audio, and nothing more of it is read.
+    bool Begin();
+    // Walks on through at most `bytes` more bytes; false once at the end.
+    bool Step(std::uint64_t bytes);
+    bool Done() const { return done_; }
+    // What the walk found so far.
+    const Mp3Layout& Layout() const { return layout_; }
+    // The audio frames of the whole stream: exact once the walk is done;
+    // before, the header's count or an estimate from the first frames.
+    std::uint64_t ExpectedFrames() const;
+    // False when the frames found cover less than half the audio bytes:
+    // chance matches in something that is not MPEG audio.
+    bool Plausible() const;
+
+private:
+    static constexpr std::size_t kFirstFrames = 4;
+    static constexpr std::uint64_t kSearchBytes = 1 << 20;
+
+    std::uint64_t fileSize_;
+    ReadAt read_;
+    std::unique_ptr<ByteWindow> audio_;
+    std::uint64_t audioStart_ = 0;
+    std::uint64_t offset_ = 0;
+    std::uint64_t frameBytes_ = 0;
+    std::uint64_t expected_ = 0;
+    bool synced_ = false;
+    bool done_ = false;
+    std::optional<MpegFrameHeader> stream_;
+    Mp3Layout layout_;
+};
+
+// Walks all frames of an MPEG audio file of fileSize bytes; no value when no
+// run of frames is found.
 std::optional<Mp3Layout> ScanMp3(std::uint64_t fileSize, const ReadAt& read);
 
 // Walks the frames of an MPEG audio file held in memory.

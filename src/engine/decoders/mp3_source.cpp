@@ -1,22 +1,126 @@
 #include "engine/decoders/mp3_source.h"
 
+#include "engine/decoders/mp3_length.h"
+
 #include <mpg123.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
 
-// MP3 decoded by libmpg123, which seeks to the exact sample from the frame
-// index our own walk built. Gapless trimming is off, so the stream holds every
+// The frame index, shared by the walk's thread (which extends it) and the
+// decoder's callers (which wait for it).
+class FrameIndex {
+public:
+    explicit FrameIndex(std::unique_ptr<Mp3Walk> walk) : walk_(std::move(walk)) {
+        offsets_ = walk_->Layout().frameOffsets;
+        expected_ = walk_->ExpectedFrames();
+        done_ = walk_->Done();
+    }
+
+    // Walks to the end on the calling thread, publishing what it finds.
+    void WalkToTheEnd() {
+        // A walk over the whole file must not slow down what the user does.
+        constexpr int kIdleClass = 3, kClassShift = 13;
+        ::syscall(SYS_ioprio_set, 1 /* a thread */, int(::syscall(SYS_gettid)),
+                  kIdleClass << kClassShift);
+        bool more = !done_;
+        while (more && !stop_) {
+            more = walk_->Step(std::uint64_t(1) << 20);
+            std::lock_guard lock(mutex_);
+            const auto& found = walk_->Layout().frameOffsets;
+            offsets_.insert(offsets_.end(), found.begin() + std::ptrdiff_t(offsets_.size()),
+                            found.end());
+            done_ = !more;
+            expected_ = walk_->ExpectedFrames();
+            changed_.notify_all();
+        }
+    }
+
+    void Stop() { stop_ = true; }
+
+    // Waits until the frame is walked (or the walk is done); returns the
+    // frame offsets walked so far.
+    std::vector<std::uint64_t> WaitFor(std::uint64_t frame) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return done_ || stop_ || offsets_.size() > frame; });
+        return offsets_;
+    }
+
+    // Waits for the end of the walk.
+    void WaitForTheEnd() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return done_ || stop_; });
+    }
+
+    std::uint64_t ExpectedFrames() const {
+        std::lock_guard lock(mutex_);
+        return expected_;
+    }
+
+    bool Done() const {
+        std::lock_guard lock(mutex_);
+        return done_;
+    }
+
+private:
+    std::unique_ptr<Mp3Walk> walk_;  // only the walk's thread touches it after the start
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::uint64_t> offsets_;
+    std::uint64_t expected_ = 0;
+    bool done_ = false;
+    std::atomic<bool> stop_ = false;
+};
+
+// libmpg123 reads the file through the shared reader, with a position of its own.
+struct DecoderFile {
+    std::shared_ptr<FileReader> reader;
+    std::uint64_t position = 0;
+};
+
+ssize_t ReadForDecoder(void* handle, void* buffer, size_t size) {
+    auto* file = static_cast<DecoderFile*>(handle);
+    const std::size_t got =
+        file->reader->ReadAt(file->position, static_cast<std::uint8_t*>(buffer), size);
+    file->position += got;
+    return ssize_t(got);
+}
+
+off_t SeekForDecoder(void* handle, off_t offset, int whence) {
+    auto* file = static_cast<DecoderFile*>(handle);
+    const auto base = whence == SEEK_SET   ? std::int64_t(0)
+                      : whence == SEEK_CUR ? std::int64_t(file->position)
+                                           : std::int64_t(file->reader->Size());
+    const std::int64_t to = base + std::int64_t(offset);
+    if (to < 0) {
+        return -1;
+    }
+    file->position = std::uint64_t(to);
+    return off_t(to);
+}
+
+// MP3 decoded by libmpg123, which seeks to the exact sample with the frame
+// index of our own walk. Gapless trimming is off, so the stream holds every
 // sample of every frame and its length is the frame count times the frame size.
 class Mp3Source : public PcmSource {
 public:
-    Mp3Source(std::shared_ptr<FileHandle> file, Mp3Layout layout)
-        : file_(std::move(file)), layout_(std::move(layout)) {}
+    Mp3Source(std::shared_ptr<FileReader> file, std::unique_ptr<Mp3Walk> walk)
+        : layout_(walk->Layout()), file_{std::move(file)}, index_(std::move(walk)) {}
+
     ~Mp3Source() override {
+        index_.Stop();
+        if (walker_.joinable()) {
+            walker_.join();
+        }
         if (handle_ != nullptr) {
             mpg123_close(handle_);
             mpg123_delete(handle_);
@@ -32,12 +136,13 @@ public:
         }
         mpg123_param(handle_, MPG123_FLAGS, MPG123_QUIET | MPG123_FORCE_FLOAT, 0);
         mpg123_param(handle_, MPG123_RESYNC_LIMIT, -1, 0);
-        mpg123_param(handle_, MPG123_PREFRAMES, PreFrames(), 0);
         mpg123_format_none(handle_);
         int channels = layout_.channels == 1 ? MPG123_MONO : MPG123_STEREO;
         if (mpg123_format(handle_, layout_.sampleRate, channels, MPG123_ENC_FLOAT_32) !=
                 MPG123_OK ||
-            mpg123_open_fd(handle_, file_->get()) != MPG123_OK) {
+            mpg123_replace_reader_handle(handle_, ReadForDecoder, SeekForDecoder, nullptr) !=
+                MPG123_OK ||
+            mpg123_open_handle(handle_, &file_) != MPG123_OK) {
             return false;
         }
         // The only output format allowed is the stream's own. The decoder
@@ -50,24 +155,32 @@ public:
              encoding != MPG123_ENC_FLOAT_32)) {
             return false;
         }
-        // Every few frames is enough: the decoder walks the rest in a moment.
-        std::vector<off_t> index;
-        index.reserve(layout_.frameOffsets.size() / kIndexStep + 1);
-        for (std::size_t i = 0; i < layout_.frameOffsets.size(); i += kIndexStep) {
-            index.push_back(off_t(layout_.frameOffsets[i]));
-        }
-        layout_.frameOffsets = {};
-        return mpg123_set_index(handle_, index.data(), kIndexStep, index.size()) == MPG123_OK;
+        walker_ = std::thread([this] { index_.WalkToTheEnd(); });
+        return true;
     }
 
     int SampleRate() const override { return layout_.sampleRate; }
     int Channels() const override { return layout_.channels; }
     std::int64_t Frames() const override {
-        return std::int64_t(layout_.frameCount) * layout_.samplesPerFrame;
+        return std::int64_t(index_.ExpectedFrames()) * layout_.samplesPerFrame;
+    }
+
+    bool LengthFinal() const override { return index_.Done(); }
+
+    void PrepareSeek(std::int64_t frame) override {
+        index_.WaitFor(std::uint64_t(std::max<std::int64_t>(frame, 0)) / layout_.samplesPerFrame +
+                       1);
     }
 
     bool Seek(std::int64_t frame) override {
-        frame = std::clamp<std::int64_t>(frame, 0, Frames());
+        // A target past the first frames' estimate may still lie in the file:
+        // the walk is waited for before the target is held to the length.
+        frame = std::max<std::int64_t>(frame, 0);
+        std::vector<std::uint64_t> offsets =
+            index_.WaitFor(std::uint64_t(frame) / layout_.samplesPerFrame + 1);
+        frame = std::min(frame, Frames());
+        const std::uint64_t audioFrame = std::uint64_t(frame) / layout_.samplesPerFrame;
+        UseIndex(offsets, audioFrame);
         decoderDone_ = false;
         if (mpg123_seek(handle_, off_t(frame), SEEK_SET) < 0) {
             decoderDone_ = true;  // past what the decoder finds: silence to the end
@@ -77,6 +190,9 @@ public:
     }
 
     std::int64_t Read(float* samples, std::int64_t maxFrames) override {
+        if (next_ >= Frames() && !index_.Done()) {
+            index_.WaitForTheEnd();  // the first frames' estimate was short
+        }
         std::int64_t frames = std::min(maxFrames, Frames() - next_);
         if (frames <= 0) {
             return 0;
@@ -92,8 +208,16 @@ public:
                 decoderDone_ = true;
             }
         }
+        if (decoderDone_ && filled < want && !index_.Done()) {
+            // The decoder reached the file's end before the estimate: the walk
+            // is about to know the exact length.
+            index_.WaitForTheEnd();
+            frames = std::min<std::int64_t>(frames, std::max<std::int64_t>(Frames() - next_, 0));
+            want = std::size_t(frames) * frameBytes;
+            filled = std::min(filled, want);
+        }
         // Frames the decoder could not use play as silence, so the stream
-        // always has the length the open announced.
+        // always has the length the walk found.
         std::memset(out + filled, 0, want - filled);
         next_ += frames;
         return frames;
@@ -102,33 +226,60 @@ public:
 private:
     static constexpr std::size_t kIndexStep = 8;
 
+    // Hands the decoder every few frame offsets walked so far (it walks the
+    // rest in a moment) and the frames it must decode before the target.
+    void UseIndex(const std::vector<std::uint64_t>& offsets, std::uint64_t target) {
+        if (offsets.size() / kIndexStep > indexed_) {
+            std::vector<off_t> index;
+            index.reserve(offsets.size() / kIndexStep + 1);
+            for (std::size_t i = 0; i < offsets.size(); i += kIndexStep) {
+                index.push_back(off_t(offsets[i]));
+            }
+            mpg123_set_index(handle_, index.data(), kIndexStep, index.size());
+            indexed_ = offsets.size() / kIndexStep;
+        }
+        mpg123_param(handle_, MPG123_PREFRAMES, PreFrames(offsets, target), 0);
+    }
+
     // Frames to decode before a seek target. The decoder must rebuild the bit
     // reservoir (main data up to 511 bytes back, which spans many frames when
     // they are small) and the overlap of the frame before, or the first
     // samples differ from a decode from the start.
-    int PreFrames() const {
-        const auto& offsets = layout_.frameOffsets;
+    int PreFrames(const std::vector<std::uint64_t>& offsets, std::uint64_t target) const {
+        constexpr std::uint64_t kMost = 130;
         std::uint64_t smallest = 1 << 20;
-        for (std::size_t i = 1; i < offsets.size(); ++i) {
+        const std::uint64_t last = std::min<std::uint64_t>(target, offsets.size() - 1);
+        for (std::uint64_t i = last > kMost ? last - kMost : 1; i <= last && i > 0; ++i) {
             smallest = std::min(smallest, offsets[i] - offsets[i - 1]);
         }
         bool mpeg1 = layout_.samplesPerFrame == 1152;
         int overhead = 4 + (layout_.channels == 1 ? (mpeg1 ? 17 : 9) : (mpeg1 ? 32 : 17));
         int mainData = std::max(int(std::min<std::uint64_t>(smallest, 1 << 20)) - overhead, 4);
-        return std::min(2 + 511 / mainData, 130);
+        return std::min(2 + 511 / mainData, int(kMost));
     }
 
-    std::shared_ptr<FileHandle> file_;
-    Mp3Layout layout_;
+    const Mp3Layout layout_;  // the stream's format, as found at the start
+    DecoderFile file_;
+    FrameIndex index_;
+    std::thread walker_;
     mpg123_handle* handle_ = nullptr;
+    std::size_t indexed_ = 0;
     std::int64_t next_ = 0;
     bool decoderDone_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<PcmSource> OpenMp3Source(std::shared_ptr<FileHandle> file, Mp3Layout layout) {
-    auto source = std::make_unique<Mp3Source>(std::move(file), std::move(layout));
+std::unique_ptr<PcmSource> OpenMp3Source(std::shared_ptr<FileReader> file) {
+    const std::shared_ptr<FileReader> reader = file;
+    auto walk = std::make_unique<Mp3Walk>(
+        file->Size(), [reader](std::uint64_t offset, std::uint8_t* buffer, std::size_t size) {
+            return reader->ReadAt(offset, buffer, size);
+        });
+    if (!walk->Begin()) {
+        return nullptr;
+    }
+    auto source = std::make_unique<Mp3Source>(std::move(file), std::move(walk));
     if (!source->Open()) {
         return nullptr;
     }

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "engine/decoders/file_handle.h"
-#include "engine/decoders/mp3_length.h"
+#include "engine/decoders/file_reader.h"
 #include "engine/pcm_source.h"
 
 #include <memory>
 
-// An MP3 file decoded by libmpg123, seeking to the exact sample through the
-// frame index of our own walk; nothing when the decoder cannot take it.
-std::unique_ptr<PcmSource> OpenMp3Source(std::shared_ptr<FileHandle> file, Mp3Layout layout);
+// An MP3 file decoded by libmpg123. It opens after reading only the first
+// frames; the rest of the frame index is walked on a thread of its own at
+// idle I/O priority. Seeks are exact to the sample: one beyond the walked
+// part waits for the walk to get there. Nothing when the file holds no MPEG
+// audio stream near its start.
+std::unique_ptr<PcmSource> OpenMp3Source(std::shared_ptr<FileReader> file);

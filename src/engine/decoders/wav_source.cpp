@@ -9,7 +9,7 @@ namespace {
 // Samples straight from the data chunk of a WAV file.
 class WavSource : public PcmSource {
 public:
-    WavSource(std::shared_ptr<FileHandle> file, const WavFormat& format)
+    WavSource(std::shared_ptr<FileReader> file, const WavFormat& format)
         : file_(std::move(file)), format_(format) {}
 
     int SampleRate() const override { return format_.sampleRate; }
@@ -30,7 +30,7 @@ public:
         }
         raw_.resize(std::size_t(frames * format_.blockAlign));
         std::uint64_t at = format_.dataOffset + std::uint64_t(next_) * format_.blockAlign;
-        std::size_t got = ReadFileAt(file_->get(), at, raw_.data(), raw_.size());
+        std::size_t got = file_->ReadAt(at, raw_.data(), raw_.size());
         frames = std::int64_t(got / format_.blockAlign);
         Convert(frames * format_.channels, samples);
         next_ += frames;
@@ -61,7 +61,7 @@ private:
         }
     }
 
-    std::shared_ptr<FileHandle> file_;
+    std::shared_ptr<FileReader> file_;
     WavFormat format_;
     std::int64_t next_ = 0;
     std::vector<std::uint8_t> raw_;
@@ -69,7 +69,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<PcmSource> OpenWavSource(std::shared_ptr<FileHandle> file,
+std::unique_ptr<PcmSource> OpenWavSource(std::shared_ptr<FileReader> file,
                                          const WavFormat& format) {
     return std::make_unique<WavSource>(std::move(file), format);
 }
