@@ -28,6 +28,12 @@ TEST(CueRules, TheTickFollowsOrLoopsOnlyOnTheNextCuesOwnSecond) {
         EXPECT_EQ(DecideTick(kStarts, current, position, repeat, followed), step)
             << current << " at " << position << (repeat ? " repeat" : "");
     }
+    // A tick that comes late still sees the start playback went past since
+    // the previous tick; a seek in between (no previous position) does not.
+    EXPECT_EQ(DecideTick(kStarts, 0, 11.5, false, false, 9.9), (TickStep{kFollow, 1}));
+    EXPECT_EQ(DecideTick(kStarts, 1, 21.5, true, false, 19.0), (TickStep{kLoop, 1}));
+    EXPECT_EQ(DecideTick(kStarts, 0, 11.5, false, false, 10.2), TickStep{});
+    EXPECT_EQ(DecideTick(kStarts, 0, 9.5, false, false, 8.0), TickStep{});
 }
 
 TEST(CueRules, ADragLandsInTheLastCueInListOrderStartingStrictlyBefore) {

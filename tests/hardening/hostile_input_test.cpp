@@ -47,7 +47,7 @@ TEST_F(HostileInput, ExtremeSecondsAndTitlesCanBePlayedNavigatedAndEdited) {
 // the command line holds up nothing.
 TEST_F(HostileInput, FifosAndFoldersNamedLikeRecordingsAreNotOpened) {
     UseRealEngine();
-    ASSERT_TRUE(WriteClickWav(PathOf(QStringLiteral("x.wav")), 1.0));
+    ASSERT_TRUE(WriteWav(PathOf(QStringLiteral("x.wav")), 1));
     for (const char* fifo : {"x.cue", "y.mp3"}) {
         ASSERT_EQ(::mkfifo(QFile::encodeName(PathOf(QString::fromUtf8(fifo))).constData(), 0600),
                   0);

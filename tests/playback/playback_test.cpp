@@ -160,11 +160,13 @@ TEST_F(Playback, StepByStep) {
         {[&] { Play(10); }, "20.01 20 1 1 Vers"},
         {[&] { Choose(0); }, "0 0 0 0 Start Point"},
         {[&] { Engine()->SetCurrentPosition(11), Play(0); }, "11 11 0 0 Start Point"},
+        {[&] { Choose(0), Play(9.5), Play(1.5); }, "11 11 1 1 Vers"},  // a late tick
         {[&] { Choose(2), Play(10.2); }, "30.2 30 3 3 "},
-        // Repeat loops the current section whatever the tick followed, and
+        // Repeat has the engine loop the current section whatever the tick
+        // followed (the tick loops a position on the next cue's start), and
         // plays the last one to the end.
         {[&] { Choose(0), Play(10.3); }, "10.3 10 1 1 Vers"},
-        {[&] { window_->mnuRepeat->trigger(), Play(10); }, "10 20 1 1 Vers"},
+        {[&] { window_->mnuRepeat->trigger(), Play(10); }, "10.3 10 1 1 Vers"},
         {[&] { DragTo(30), Play(0); }, "20 30 2 2 Refrain"},
         {[&] { Choose(3), Engine()->SetCurrentPosition(590), Play(20); }, "600 600 3 3 "},
     };
