@@ -15,20 +15,18 @@ class FakeEngine;
 
 // What a test controls and sees of the fake engines one factory creates.
 struct FakeEngineControl {
-    // Files that render, with their length in seconds; others fail to render.
+    // Files that render, with their length in seconds.
     std::map<QString, double> lengths;
-    // Names of commands that fail ("Run", "SetRate", ...): they return false
-    // and change nothing.
+    // Commands ("Run", "SetRate", ...) that return false and change nothing.
     std::set<QString> failing;
     // The engine created last; null once it is destroyed.
     FakeEngine* last = nullptr;
     int created = 0;
 };
 
-// A media engine for the program's tests. It keeps the promises of the
-// interface, loops a section as the real one does, records every command as
-// text ("Run", "SetCurrentPosition(12)", "SetLoop(10,20)", ...; reads are not
-// recorded), and its clock moves only when the test calls Advance.
+// A media engine that keeps the interface's promises, loops a section as the
+// real one does, records each command as text ("SetLoop(10,20)"; reads are not
+// recorded), and whose clock moves only when the test calls Advance.
 class FakeEngine final : public MediaEngine {
 public:
     explicit FakeEngine(std::shared_ptr<FakeEngineControl> control) : control_(std::move(control)) {
@@ -73,9 +71,8 @@ public:
     }
     bool ClearLoop() override { return Command("ClearLoop") && !(loop_ = std::nullopt); }
 
-    // Moves the clock: while running, the position moves by seconds times the
-    // rate; a loop's end reached from before it goes on at its start; the
-    // position stops at the length.
+    // While running: a loop's end reached from before it goes on at its start,
+    // and the position stops at the length.
     void Advance(double seconds) {
         if (!running_) {
             return;
@@ -90,7 +87,6 @@ public:
 
     const QStringList& calls() const { return calls_; }
     bool running() const { return running_; }
-    double rate() const { return rate_; }
 
 private:
     // Records a command; true when it may go ahead.

@@ -31,14 +31,6 @@ void ProgramTest::UseRealEngine() {
     Restart();
 }
 
-QString ProgramTest::PathOf(const QString& name) const {
-    return music_.path() + QLatin1Char('/') + name;
-}
-
-QString ProgramTest::SettingsFile() const {
-    return programFolder_.path() + QStringLiteral("/tembrel.ini");
-}
-
 QByteArray ProgramTest::ReadBytes(const QString& path) const {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
@@ -79,7 +71,6 @@ void ProgramTest::OpenWithCues(const QString& name, double seconds, const QByteA
 void ProgramTest::DoubleClick(ListBox* list, int line) {
     ASSERT_TRUE(line >= 0 && line < list->ListCount()) << line;
     list->scrollToItem(list->item(line));
-    // The first click selects the line, the second is the double-click.
     const QPoint at = list->visualItemRect(list->item(line)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);

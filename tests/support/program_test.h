@@ -20,42 +20,37 @@ inline const QString kOpenError = QStringLiteral("Fehler beim Öffnen der Datei.
 inline const QString kCueWriteError = QStringLiteral("Fehler beim Schreiben der Cue-Datei. ");
 inline const QString kWriteError = QStringLiteral("Fehler beim Schreiben der Datei. ");
 
-// A recording's cue file with four cue points: the start point at 0, "Vers"
-// at 10, "Refrain" at 20 and a line without title at 30 seconds.
+// Cue points: the start point at 0, "Vers" at 10, "Refrain" at 20, one without title at 30.
 inline const QByteArray kFourCues =
     "[0]00:00:00 - Start Point\r\n[10]00:00:10 - Vers\r\n[20]00:00:20 - Refrain\r\n"
     "[30]00:00:30\r\n\r\n";
 
-// A program started by its start-up routine in a program folder of its own,
-// its browser showing a music folder of its own, on fake engines whose clock
-// the test moves (or, after UseRealEngine, on the real engine). Message boxes
-// are closed as they appear and remembered. The tick runs only when the test
-// calls it.
+// The program started by its start-up routine in a program folder of its own,
+// browsing a music folder of its own, on fake engines whose clock the test
+// moves. Message boxes are closed and remembered; the tick runs only when the
+// test calls it.
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override;
-
-    // Starts the program again, as a second run on the same settings.
+    // Starts the program again on the same settings.
     void Restart(const QStringList& arguments = {});
     // From now on the program plays through the real engine to a silent sink.
     void UseRealEngine();
 
-    QString PathOf(const QString& name) const;
-    QString SettingsFile() const;
+    QString PathOf(const QString& name) const { return music_.path() + u'/' + name; }
+    QString SettingsFile() const { return programFolder_.filePath(QStringLiteral("tembrel.ini")); }
     QByteArray ReadBytes(const QString& path) const;  // "<missing>" when unreadable
     void WriteBytes(const QString& path, const QByteArray& bytes) const;
     QString Setting(const char* key) const;
 
-    // Creates a recording of the given length (and its cue file when given)
-    // in the music folder and lists it.
+    // Creates and lists a recording of that length, with its cue file when given.
     void AddRecording(const QString& name, double seconds, const QByteArray* cueFile = nullptr);
-    // Opens a listed recording with a double-click on its entry.
+    // Double-clicks the recording's entry in the file list.
     void Open(const QString& name);
     // Adds a recording with its cue file and opens it; fails without an engine.
     void OpenWithCues(const QString& name, double seconds, const QByteArray& cueFile);
-    // Double-clicks a line of a list with the left mouse button.
+    // A left click on a list's line, then a double-click.
     void DoubleClick(ListBox* list, int line);
-    // Chooses a cue line as a double-click does.
     void Choose(int line) { DoubleClick(window_->lstCue, line); }
     // Drags the position slider's thumb to a second.
     void DragTo(int second);

@@ -1,10 +1,8 @@
-#include <gtest/gtest.h>
 #include <QApplication>
 
-#include <cstdlib>
+#include <gtest/gtest.h>
 
-// Shared main of every test executable: GUI tests run headless unless the
-// caller chose a platform.
+// Shared main of the test programs: headless unless the caller chose a platform.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
