@@ -70,7 +70,7 @@ TEST_F(App, SettingsKeepToTheRulesAndFailuresLeaveTheOldFile) {
     EXPECT_EQ(IniLookup(text, kSection, QStringLiteral("pfad")), QStringLiteral("/m/"));
     EXPECT_EQ(IniLookup(text, kSection, QStringLiteral("Y")), std::nullopt);
     EXPECT_EQ(IniWithValue(text, kSection, QStringLiteral("k=x"), QStringLiteral("v")), text);
-    const QString file = PathOf(QStringLiteral("t.ini"));
+    const QString file = PathOf("t.ini");
     ASSERT_EQ(::mkfifo(QFile::encodeName(PathOf("fifo.ini")).constData(), 0600), 0);
     // A file from an older system keeps its code page; a value that cannot be
     // stored is skipped and the others are written.
@@ -102,7 +102,7 @@ TEST_F(App, SettingsKeepToTheRulesAndFailuresLeaveTheOldFile) {
 }
 
 TEST_F(App, StoredSettingsApplyAndTheExitWritesAllSevenLeavingOtherLines) {
-    WriteBytes(PathOf(QStringLiteral("Live/Zeile\numbruch/x.mp3")), {});
+    WriteBytes(PathOf("Live/Zeile\numbruch/x.mp3"), {});
     const QByteArray foreign =
         "# mine\n[Other]\nVolume=7\n\n[kestrin's tembrel]\nPfad=" + music_.path().toUtf8();
     WriteBytes(SettingsFile(), foreign + "/\nX=1510\n");
@@ -114,14 +114,14 @@ TEST_F(App, StoredSettingsApplyAndTheExitWritesAllSevenLeavingOtherLines) {
     EXPECT_EQ(window_->focusWidget(), static_cast<QWidget*>(window_->dummy));
     EXPECT_EQ(window_->V1->Value(), 0);
     window_->V1->SetValue(-2500);
-    Open(QStringLiteral("[Live]"));
+    Open("[Live]");
     window_->ExistingLyrics()->show();
     window_->close();
     const QByteArray written =
         foreign + "/Live/\nX=1515\nVolume=-2500\nY=1395\nTop=600\nWidth=6000\nHeight=7995\n";
     EXPECT_EQ(ReadBytes(SettingsFile()), written);
     Restart();
-    EXPECT_EQ(window_->currentFolder, PathOf(QStringLiteral("Live/")));
+    EXPECT_EQ(window_->currentFolder, PathOf("Live/"));
     EXPECT_EQ(window_->V1->Value(), -2500);
     EXPECT_EQ(Places(window_.get()), places);
     // A framed lyrics window keeps its outer size (the offscreen platform
@@ -131,7 +131,7 @@ TEST_F(App, StoredSettingsApplyAndTheExitWritesAllSevenLeavingOtherLines) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_->ExistingLyrics()));
     EXPECT_EQ(window_->ExistingLyrics()->frameGeometry().size(), QSize(400, 533));
     window_->V1->SetValue(-100);
-    ASSERT_TRUE(window_->dirDirs->SetPath(PathOf(QStringLiteral("Live/Zeile\numbruch"))));
+    ASSERT_TRUE(window_->dirDirs->SetPath(PathOf("Live/Zeile\numbruch")));
     window_->close();
     EXPECT_EQ(ReadBytes(SettingsFile()), QByteArray(written).replace("-2500", "-100"));
     // An installed copy keeps its settings in the user's configuration.
@@ -141,7 +141,7 @@ TEST_F(App, StoredSettingsApplyAndTheExitWritesAllSevenLeavingOtherLines) {
     InitPaths(installed, QStringLiteral("/usr/bin/tembrel"));
     InitSettingsFile(installed);
     qputenv("XDG_CONFIG_HOME", saved);
-    EXPECT_EQ(installed.IniFile, programFolder_.filePath(QStringLiteral("tembrel/tembrel.ini")));
+    EXPECT_EQ(installed.IniFile, programFolder_.filePath("tembrel/tembrel.ini"));
 }
 
 TEST_F(App, PlacesAndSizesBeyondTheScreenComeBackAndAreWrittenSo) {
@@ -199,7 +199,7 @@ TEST_F(App, TheCommandLineNamesTheFileToOpen) {
         Restart(arguments);
         EXPECT_EQ(window_->currentFolder, music + u'/') << opened;
         EXPECT_EQ(window_->lstPath->Text(), QString::fromUtf8(opened));
-        EXPECT_EQ(window_->currentFile, *opened ? PathOf(QString::fromUtf8(opened)) : QString());
+        EXPECT_EQ(window_->currentFile, *opened ? PathOf(opened) : QString());
     }
     QDir::setCurrent(saved);
 }
@@ -211,16 +211,16 @@ TEST_F(App, QuitSignalsSaveTypedLyricsAndSettings) {
                                           [] { QCoreApplication::quit(); }};
     for (int i = 0; i < 4; ++i) {
         SetUp();
-        QFile::remove(PathOf(QStringLiteral("Song.txt")));
+        QFile::remove(PathOf("Song.txt"));
         AddRecording(QStringLiteral("Song.mp3"), 100);
-        Open(QStringLiteral("Song.mp3"));
+        Open("Song.mp3");
         window_->lstCue->SetListIndex(0);
         window_->Command4->click();
         window_->Lyrics()->txtLyrics->insertPlainText(QString::number(i));
         QFile::remove(SettingsFile());
         QTimer::singleShot(0, ends[i]);
         EXPECT_EQ(RunUntilClosed(*window_), 0) << i;
-        EXPECT_EQ(ReadBytes(PathOf(QStringLiteral("Song.txt"))), QByteArray::number(i) + "\r\n");
+        EXPECT_EQ(ReadBytes(PathOf("Song.txt")), QByteArray::number(i) + "\r\n");
         EXPECT_EQ(Setting("Volume"), QStringLiteral("0")) << i;
         EXPECT_EQ(window_->media, nullptr) << i;
     }
@@ -253,7 +253,7 @@ int RunToEnd(const QByteArray& program, std::vector<char*> arguments, int signal
 // cleanly on SIGTERM.
 TEST(RealProgram, OneInstanceAtATimeAndSigtermEndsIt) {
     QTemporaryDir folder;
-    const QByteArray program = QFile::encodeName(folder.filePath(QStringLiteral("tembrel")));
+    const QByteArray program = QFile::encodeName(folder.filePath("tembrel"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(TEMBREL_BINARY), program));
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.path()));
@@ -265,7 +265,7 @@ TEST(RealProgram, OneInstanceAtATimeAndSigtermEndsIt) {
     }
     const int second = RunToEnd(program, {name}, 0, &child);
     EXPECT_TRUE(WIFEXITED(second) && WEXITSTATUS(second) == 0) << second;
-    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("tembrel.ini"))));
+    EXPECT_FALSE(QFile::exists(folder.filePath("tembrel.ini")));
     ::kill(first, SIGKILL);
     EXPECT_EQ(::waitpid(first, nullptr, 0), first);
     const int last = RunToEnd(program, {}, SIGTERM, &child);
@@ -278,7 +278,7 @@ TEST(RealProgram, OneInstanceAtATimeAndSigtermEndsIt) {
 TEST_F(App, SavesWriteThroughLinksToFilesAndKeepNamesOwnerGroupAndMode) {
     const mode_t oldMask = ::umask(022);
     ASSERT_EQ(::mkfifo(QFile::encodeName(PathOf("fifo")).constData(), 0600), 0);
-    ASSERT_TRUE(QDir(music_.path()).mkdir(QStringLiteral("folder")));
+    ASSERT_TRUE(QDir(music_.path()).mkdir("folder"));
     // name, where a symbolic link there points, owner and group (-1: as
     // created), mode, why the save fails (none: it goes through)
     const std::tuple<const char*, const char*, uid_t, gid_t, mode_t, const char*> cases[] = {
@@ -291,7 +291,7 @@ TEST_F(App, SavesWriteThroughLinksToFilesAndKeepNamesOwnerGroupAndMode) {
         {"Foreign.cue", nullptr, kNobody, kNobody, 0604, nullptr},  // root only
         {"Group.cue", nullptr, -1, kNobody, 0640, nullptr}};        // root only
     for (const auto& [name, target, owner, group, mode, reason] : cases) {
-        const QString path = PathOf(QString::fromUtf8(name));
+        const QString path = PathOf(name);
         const QByteArray encoded = QFile::encodeName(path);
         if (target != nullptr) {
             ASSERT_EQ(::symlink(target, encoded.constData()), 0);
@@ -331,7 +331,7 @@ TEST_F(App, SavesRespectThePermissionsOfFolderAndFile) {
     const std::tuple<const char*, mode_t, mode_t, bool> cases[] = {{"ro", 0555, 0666, true},
                                                                    {"rw", 0755, 0444, false}};
     for (const auto& [name, folderMode, fileMode, saves] : cases) {
-        const QByteArray folder = QFile::encodeName(PathOf(QString::fromUtf8(name)));
+        const QByteArray folder = QFile::encodeName(PathOf(name));
         const QString file = PathOf(QString::fromUtf8(name) + QStringLiteral("/Probe.cue"));
         WriteBytes(file, "old");
         ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), fileMode), 0);
@@ -368,13 +368,13 @@ TEST_F(App, SavesRemoveOnlyTheStaleTemporariesOfTheSameFile) {
         {".Probe.cue.AbC1234.tembrel-save", 120, true},
         {".Probe.cue.AbC-12.tembrel-save", 120, true}};
     for (const auto& [name, age, kept] : temporaries) {
-        const QByteArray path = QFile::encodeName(PathOf(QString::fromUtf8(name)));
+        const QByteArray path = QFile::encodeName(PathOf(name));
         WriteBytes(path, "left by a crash");
         const timespec times[2] = {{std::time(nullptr) - age, 0}, {std::time(nullptr) - age, 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW), 0);
     }
     ASSERT_TRUE(WriteFileAtomically(PathOf("Probe.cue"), "new"));
     for (const auto& [name, age, kept] : temporaries) {
-        EXPECT_EQ(Status(PathOf(QString::fromUtf8(name))).st_mode != 0, kept) << name;
+        EXPECT_EQ(Status(PathOf(name)).st_mode != 0, kept) << name;
     }
 }

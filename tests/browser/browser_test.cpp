@@ -16,7 +16,7 @@ using Browser = ProgramTest;
 TEST_F(Browser, ListsVisibleFoldersThenRecordingsAndMovesThroughFolders) {
     for (const char* name : {"b.WAV", "B.mp3", "A.mp3", "a.mp3", "x.ogg", ".hidden.mp3", "zeta/x",
                              "Alpha/Live/Probe 1.mp3", ".git/x", "[Klammer].mp3", "fake"}) {
-        WriteBytes(PathOf(QString::fromUtf8(name)), {});
+        WriteBytes(PathOf(name), {});
     }
     ASSERT_TRUE(QFile::link(PathOf("zeta"), PathOf("to zeta")));
     ASSERT_TRUE(QFile::link(PathOf("A.mp3"), PathOf("link.mp3")));
@@ -29,16 +29,16 @@ TEST_F(Browser, ListsVisibleFoldersThenRecordingsAndMovesThroughFolders) {
     EXPECT_EQ(Lines(window_->lstPath), shown);
     // Many stars on a long name must not take exponential time.
     EXPECT_FALSE(MatchesPattern(QString(5000, u'a'), {QStringLiteral("*a*a*a*a*a*a*a*a*b")}));
-    Open(QStringLiteral("[Alpha]"));
-    EXPECT_EQ(window_->currentFolder, PathOf(QStringLiteral("Alpha/")));
+    Open("[Alpha]");
+    EXPECT_EQ(window_->currentFolder, PathOf("Alpha/"));
     EXPECT_EQ(window_->lstPath->ListIndex(), -1);
     EXPECT_EQ(Lines(window_->lstPath), QStringList({"[..]", "[Live]"}));
-    Open(QStringLiteral("[..]"));
+    Open("[..]");
     // A file named like a folder leads nowhere, nor does a folder that is gone.
-    Open(QStringLiteral("[Klammer].mp3"));
-    ASSERT_TRUE(QDir(PathOf(QStringLiteral("Alpha"))).removeRecursively());
-    Open(QStringLiteral("[Alpha]"));
-    EXPECT_FALSE(window_->dirDirs->SetPath(PathOf(QStringLiteral("fake"))));
+    Open("[Klammer].mp3");
+    ASSERT_TRUE(QDir(PathOf("Alpha")).removeRecursively());
+    Open("[Alpha]");
+    EXPECT_FALSE(window_->dirDirs->SetPath(PathOf("fake")));
     EXPECT_EQ(window_->currentFolder, music_.path() + u'/');
     EXPECT_EQ(Lines(window_->lstPath), shown);
 

@@ -59,8 +59,8 @@ TEST_F(WindowLists, OnlyALeftDoubleClickActsAndCtrlKeepsTheSelection) {
     EXPECT_EQ(cues->ListIndex(), 1);
     Choose(1);
     EXPECT_EQ(Engine()->CurrentPosition(), 10.0);
-    Open(QStringLiteral("Other.mp3"));
-    EXPECT_EQ(window_->currentFile, PathOf(QStringLiteral("Other.mp3")));
+    Open("Other.mp3");
+    EXPECT_EQ(window_->currentFile, PathOf("Other.mp3"));
 }
 
 TEST(WithinScreens, KeepsReachableWindowsAndBringsBackTheOthers) {

@@ -1,9 +1,13 @@
-// Saves that fail or are killed: the user is told, and the file saved before
-// stays whole, with nothing left beside it.
+// Saves that fail or are killed keep the file saved before whole, with nothing
+// left beside it, and tell the user. Hostile cue files and files that would
+// block a reader neither fail the program nor make it wait.
 #include "app/safe_save.h"
 #include "app/settings_store.h"
 #include "support/program_test.h"
+#include "support/test_audio.h"
 #include "ui/frm_lyrics.h"
+#include "ui/list_box.h"
+#include "ui/scroll_bar.h"
 #include "ui/title_box.h"
 
 #include <QAction>
@@ -12,10 +16,12 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTest>
 
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -37,9 +43,9 @@ TEST_P(FullPlace, SavesKeepTheOldFilesAndTellTheUser) {
         GTEST_SKIP() << "cannot mount a small tmpfs here";
     }
     AddRecording(QStringLiteral("Probe.mp3"), 100);
-    Open(QStringLiteral("Probe.mp3"));
+    Open("Probe.mp3");
     window_->Command4->click();
-    const QString settings = PathOf(QStringLiteral("tembrel.ini"));
+    const QString settings = PathOf("tembrel.ini");
     const auto save = [&](const QString& text) {
         Play(3);
         window_->txtCueTitle->setText(text);
@@ -49,7 +55,7 @@ TEST_P(FullPlace, SavesKeepTheOldFilesAndTellTheUser) {
         return WriteSetting(kSection, QStringLiteral("Pfad"), text, settings);
     };
     ASSERT_TRUE(save(QStringLiteral("Vers 1")));
-    const QStringList files = {PathOf(QStringLiteral("Probe.cue")), window_->lyricsFile, settings};
+    const QStringList files = {PathOf("Probe.cue"), window_->lyricsFile, settings};
     QByteArrayList before;
     for (const QString& file : files) {
         before << ReadBytes(file);
@@ -75,13 +81,13 @@ TEST_P(FullPlace, SavesKeepTheOldFilesAndTellTheUser) {
 
 INSTANTIATE_TEST_SUITE_P(FullOrReadOnly, FullPlace, ::testing::Bool());
 
-using ShortWrite = ProgramTest;
+using Hardening = ProgramTest;
 
 // A write the system cuts short, here by the file-size limit (which binds
 // root too), fails with its reason and keeps the old file, whether the file
 // is replaced or, having a second name, written in place.
-TEST_F(ShortWrite, FailsWithItsReasonAndKeepsTheOldFile) {
-    for (const QString& path : {PathOf(QStringLiteral("a.cue")), PathOf(QStringLiteral("b.cue"))}) {
+TEST_F(Hardening, AShortWriteFailsWithItsReasonAndKeepsTheOldFile) {
+    for (const QString& path : {PathOf("a.cue"), PathOf("b.cue")}) {
         WriteBytes(path, "old");
         if (path.endsWith(QStringLiteral("b.cue"))) {
             std::filesystem::create_hard_link(path.toStdString(), path.toStdString() + ".bak");
@@ -101,17 +107,15 @@ TEST_F(ShortWrite, FailsWithItsReasonAndKeepsTheOldFile) {
     EXPECT_EQ(QDir(music_.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
-using KilledSave = ProgramTest;
-
 // A process saving one file that is replaced and one that is written in place
 // (it has a second name) is killed again and again: the replaced file always
 // holds one whole version, and nothing visible is left beside the files.
-TEST_F(KilledSave, LeavesAWholeFileAndNoVisibleLitter) {
+TEST_F(Hardening, AKilledSaveLeavesAWholeFileAndNoVisibleLitter) {
     const QString shared = QStringLiteral("/dev/shm");  // syncs cost nothing there
     QTemporaryDir dir(QFileInfo(shared).isWritable() ? shared + QStringLiteral("/tembrel-XXXXXX")
                                                      : QString());
-    const QString replaced = dir.filePath(QStringLiteral("a.cue"));
-    const QString inPlace = dir.filePath(QStringLiteral("b.cue"));
+    const QString replaced = dir.filePath("a.cue");
+    const QString inPlace = dir.filePath("b.cue");
     ASSERT_TRUE(WriteFileAtomically(replaced, "0;") && WriteFileAtomically(inPlace, "0;"));
     std::filesystem::create_hard_link(inPlace.toStdString(), inPlace.toStdString() + ".bak");
     QElapsedTimer clock;
@@ -133,4 +137,51 @@ TEST_F(KilledSave, LeavesAWholeFileAndNoVisibleLitter) {
     EXPECT_GT(newest, 10);  // the kills fell between many saves
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
               QStringList({"a.cue", "b.cue", "b.cue.bak"}));
+}
+
+TEST_F(Hardening, ExtremeSecondsAndTitlesCanBePlayedNavigatedAndEdited) {
+    // Line 5 holds a NUL and bytes that are no UTF-8; line 6 only brackets.
+    const char tail[] = "\r\n[ 7 ]\xff\xfe\x00 - \x81\r\n[6]]]]\r\n\r\n";
+    OpenWithCues(QStringLiteral("Probe.mp3"), 60,
+                 "[0]00:00:00 - Start Point\r\n[2147483647]24:59:59 - ..\r\n"
+                 "[-2147483648]00:00:00 - a/b\r\n[5]00:00:05 - " +
+                     QByteArray(400, 'x') + QByteArray(tail, sizeof tail - 1));
+    ASSERT_EQ(window_->lstCue->ListCount(), 6);
+    window_->mnuRepeat->trigger();
+    for (int i = 0; i < 6; ++i) {
+        Choose(i);
+        for (QPushButton* button : {window_->Command4, window_->Command2, window_->Command3,
+                                    window_->cmdNext1, window_->cmdPrev1}) {
+            button->click();
+            Play(1.5);
+        }
+        DragTo(59);
+        Play(70);
+        window_->txtCueTitle->setText(QStringLiteral("Neu ") + QString(300, u'ä'));
+        QTest::keyClick(window_->txtCueTitle, Qt::Key_Return);
+    }
+    window_->cmdCue1->click();
+    EXPECT_EQ(window_->lstCue->ListCount(), 7);
+    EXPECT_TRUE(window_->H1->Value() >= 0 && window_->H1->Value() <= 60);
+    EXPECT_EQ(messages_.texts(), QStringList());
+}
+
+// On the real engine, which would wait on a FIFO: a recording whose cue file
+// is a FIFO is not opened, and a FIFO or a folder named like a recording on
+// the command line holds up nothing.
+TEST_F(Hardening, FifosAndFoldersNamedLikeRecordingsAreNotOpened) {
+    UseRealEngine();
+    ASSERT_TRUE(WriteWav(PathOf("x.wav"), 1));
+    for (const char* fifo : {"x.cue", "y.mp3"}) {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(PathOf(fifo)).constData(), 0600), 0);
+    }
+    ASSERT_TRUE(QDir(music_.path()).mkdir("z.mp3"));
+    window_->dirDirs_Change();
+    Open("x.wav");
+    EXPECT_EQ(window_->media, nullptr);
+    for (const char* name : {"y.mp3", "z.mp3"}) {
+        Restart({PathOf(name)});
+        EXPECT_EQ(window_->media, nullptr) << name;
+    }
+    EXPECT_EQ(messages_.texts(), QStringList());
 }
