@@ -20,9 +20,16 @@ namespace {
 
 constexpr double kLength = 12.0;  // of Files().wav
 
+// An engine that rendered the file, its MP3 frame walk done: the length is final.
 std::unique_ptr<MediaEngine> Rendered(const QString& path, GstElement* sink) {
     auto engine = CreateGstEngine(sink);
-    return engine->RenderFile(path) ? std::move(engine) : nullptr;
+    if (!engine->RenderFile(path)) {
+        return nullptr;
+    }
+    while (!engine->LengthFinal()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return engine;
 }
 
 std::vector<float> PlayAll(const QString& path) {
