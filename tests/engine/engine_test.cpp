@@ -1,6 +1,6 @@
 // The decoders' parsers on bytes built here; the GStreamer engine on generated
-// recordings, compared with what it plays from 0 (the fake engine held to the
-// same promises); its section loop and its MP3 open from the first frames.
+// recordings, compared with what it plays from 0; its section loop and its MP3
+// open from the first frames.
 #include "engine/decoders/mp3_length.h"
 #include "engine/decoders/wav_header.h"
 #include "engine/feed.h"
