@@ -18,6 +18,7 @@
 #include <cstring>
 #include <future>
 #include <mutex>
+#include <numeric>
 #include <random>
 #include <thread>
 
@@ -377,6 +378,38 @@ private:
     std::condition_variable opened_;
     bool open_ = false;
 };
+
+// A mono source whose every sample is its frame number.
+class Ramp final : public PcmSource {
+public:
+    int SampleRate() const override { return 1000; }
+    int Channels() const override { return 1; }
+    std::int64_t Frames() const override { return 100; }
+    bool Seek(std::int64_t frame) override { return (next_ = frame) >= 0; }
+    std::int64_t Read(float* samples, std::int64_t maxFrames) override {
+        const std::int64_t frames = std::min(maxFrames, 100 - next_);
+        std::iota(samples, samples + frames, float(next_));
+        next_ += frames;
+        return frames;
+    }
+
+private:
+    std::int64_t next_ = 0;
+};
+
+// Across each seam the stream maps back to the file frame being heard: the
+// crossfade before the seam still counts as the section's end.
+TEST(EngineLoop, TheFeedMapsTheStreamToTheFileAcrossSeams) {
+    Feed feed(std::make_unique<Ramp>(), 4);
+    ASSERT_TRUE(feed.Seek(0) && feed.SetLoop(Section{20, 30}, 0));
+    std::vector<float> out(64);
+    for (std::int64_t read = 0, got = 1; read < 64 && got > 0; read += got) {
+        got = feed.Read(out.data() + read, 64 - read);
+    }
+    EXPECT_EQ(std::vector({feed.FileFrameAt(27), feed.FileFrameAt(30), feed.FileFrameAt(45),
+                           feed.FileFrameAt(63)}),
+              std::vector<std::int64_t>({27, 20, 25, 23}));
+}
 
 TEST(EngineLoop, PlaysTheSectionSeamlesslyAndReportsTheFilePosition) {
     const std::vector<float> file = PlayAll(Files().wav);
