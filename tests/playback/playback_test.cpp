@@ -1,8 +1,11 @@
-// Opening, the transport, the jumps, the tick and the slider drag of the main
-// window on fake engines, driven by double-clicks, clicks and drags.
+// Opening, the transport, the jumps, the tick, the slider drag and repeat
+// mode of the main window on fake engines, driven by double-clicks, clicks
+// and drags.
 #include "playback/time_text.h"
 #include "support/program_test.h"
 #include "ui/list_box.h"
+#include "ui/picture_box.h"
+#include "ui/pictures.h"
 #include "ui/scroll_bar.h"
 #include "ui/title_box.h"
 
@@ -10,6 +13,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 #include <cmath>
 
@@ -162,6 +166,22 @@ TEST_F(Playback, StepByStep) {
         {[&] { Engine()->SetCurrentPosition(11), Play(0); }, "11 11 0 0 Start Point"},
         {[&] { Choose(0), Play(9.5), Play(1.5); }, "11 11 1 1 Vers"},  // a late tick
         {[&] { Choose(2), Play(10.2); }, "30.2 30 3 3 "},
+        // A choice plays its line from its start whatever the state; the pause
+        // state is the Pause button's. Next does nothing on the last line,
+        // Previous plays the first one again; without a selection both choose
+        // the first line.
+        {[&] { click (&frmTembrel::cmdPause1)(), Choose(2); }, "20 20 2 2 paused Refrain"},
+        {[&] { click (&frmTembrel::cmdPause1)(), click (&frmTembrel::cmdStop1)(), Choose(1); },
+         "10 10 1 1 Vers"},
+        {[&] { Choose(3), Play(1), click (&frmTembrel::cmdNext1)(); }, "31 31 3 3 "},
+        {[&] { window_->lstCue->SetListIndex(0), click (&frmTembrel::cmdPrev1)(); },
+         "0 0 0 0 Start Point"},
+        {[&] {
+             Play(5), window_->lstCue->SetListIndex(-1), click (&frmTembrel::cmdPrev1)();
+             window_->lstCue->SetListIndex(-1), click (&frmTembrel::cmdNext1)();
+             click (&frmTembrel::cmdNext1)();
+         },
+         "10 10 1 1 Vers"},
         // Repeat has the engine loop the current section whatever the tick
         // followed (the tick loops a position on the next cue's start), and
         // plays the last one to the end.
@@ -179,6 +199,30 @@ TEST_F(Playback, StepByStep) {
               QStringList({"00:10:00", "00:00:00", "00:10:00"}));
     window_->Command1->click();
     EXPECT_EQ(window_->focusWidget(), static_cast<QWidget*>(window_->dummy));
+}
+
+// The repeat switch turns its indicator through three frames and the still.
+TEST_F(Playback, TheRepeatSwitchTurnsTheIndicator) {
+    // The check mark, the indicator's timer, its two pictures and what it shows.
+    const auto state = [&] {
+        const auto visible = [&](QWidget* w) { return w->isVisibleTo(window_.get()); };
+        return std::tuple(window_->mnuRepeat->isChecked(), window_->tmrRepeat->isActive(),
+                          visible(window_->picRepeat), visible(window_->lblRepeat),
+                          window_->picRepeat->pixmap().toImage());
+    };
+    const auto frame = [](int n) { return RepeatStrip().toImage().copy(n * 20, 0, 20, 20); };
+    const auto on = [&](int n) { return std::tuple(true, true, true, true, frame(n)); };
+    window_->mnuRepeat->trigger();
+    EXPECT_EQ(state(), on(0));
+    for (int n : {1, 2, 3, 0, 1}) {  // the fourth step shows the still picture
+        window_->tmrRepeat->timeout({});
+        EXPECT_EQ(state(), on(n)) << n;
+    }
+    window_->mnuRepeat->trigger();
+    EXPECT_EQ(state(), std::tuple(false, false, false, false, frame(1)));
+    window_->mnuRepeat->trigger();  // the sequence goes on where it stopped
+    window_->tmrRepeat->timeout({});
+    EXPECT_EQ(state(), on(2));
 }
 
 }  // namespace
