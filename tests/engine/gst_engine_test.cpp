@@ -135,6 +135,7 @@ TEST(GstEngine, LengthAndSeeksAreExactToTheSampleInEveryState) {
         GstElement* tap = MakeTap();
         auto engine = Rendered(path, tap);
         ASSERT_NE(engine, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return engine->LengthFinal(); }));  // an MP3's frame walk
         const double length = engine->Duration().value_or(0);
         EXPECT_NEAR(length, double(all.size() / 2) / rate, 1e-9);
         // Before playing, while playing, while paused, before the start, past the end.
