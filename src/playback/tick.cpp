@@ -14,18 +14,36 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include "ui/title_box.h"
 
 namespace {
 
-// Shows a text unless the box shows it already (the tick runs every 10 ms).
+// Shows a text unless the box shows it already.
 template <typename Box>
 void ShowText(Box* box, const QString& text) {
     if (box->text() != text) {
         box->setText(text);
     }
+}
+
+// While playing, the next tick comes when something it shows or decides can
+// change: the next whole second of the position or of the time left, the
+// slider's next step, the next cue's start or the end; in between the window
+// sleeps. Milliseconds, from 10 to 250 (a speed change or a seek wakes it
+// sooner).
+int NextTickIn(double position, double length, double rate, std::optional<double> nextCue) {
+    const double left = length - position;
+    const double half = position + 0.5;  // the slider rounds to the nearest second
+    double distance = std::min({std::floor(position) + 1 - position, left - std::floor(left),
+                                std::floor(half) + 1 - half, left});
+    if (nextCue && *nextCue > position) {
+        distance = std::min(distance, *nextCue - position);
+    }
+    const double milliseconds = std::ceil(distance / std::max(rate, 0.01) * 1000);
+    return int(std::clamp(milliseconds, 10.0, 250.0));
 }
 
 }  // namespace
@@ -80,6 +98,12 @@ void frmTembrel::Timer1_Timer() {
     // the tick.
     if (!running_ || media == nullptr || position >= length) {
         Timer1->stop();
+    } else {
+        const int next = currentCue + 1;
+        Timer1->start(NextTickIn(position, length, S1->Value() / 100.0,
+                                 next < lstCue->ListCount()
+                                     ? std::optional<double>(lstCue->ItemData(next))
+                                     : std::nullopt));
     }
     inTick_ = false;
 }

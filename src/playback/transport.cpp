@@ -63,9 +63,7 @@ bool frmTembrel::HoldMedia(bool stop) {
 }
 
 void frmTembrel::WakeTick() {
-    if (!Timer1->isActive()) {
-        Timer1->start();
-    }
+    Timer1->start(10);
 }
 
 void frmTembrel::V1_Change() {
@@ -78,6 +76,7 @@ void frmTembrel::B1_Change() {
 
 void frmTembrel::S1_Change() {
     Media().SetRate(S1->Value() / 100.0);
+    WakeTick();
 }
 
 void frmTembrel::cmdBReset1_Click() {

@@ -1,7 +1,9 @@
-// The tick runs only while a recording plays, and once after anything that
-// may change what it shows; it shows and does exactly what a tick every
-// 10 ms does. Each scenario runs twice on the fake clock, in 10 ms steps:
-// once ticking only when the program's timer runs, once ticking every step.
+// The tick runs only when what it shows or decides can change: a few times a
+// second while a recording plays, once after anything else; it shows and does
+// exactly what a tick every 10 ms does. Each scenario runs twice on the fake
+// clock, in 10 ms steps: once ticking only when the program's timer is due,
+// once ticking every step.
+#include "playback/time_text.h"
 #include "support/program_test.h"
 #include "ui/list_box.h"
 #include "ui/title_box.h"
@@ -16,33 +18,39 @@ namespace {
 class IdleTick : public ProgramTest {
 protected:
     // What the window shows and what the tick decided.
-    QString State() const {
+    std::string State() const {
         return QStringList({QString::number(Engine()->CurrentPosition().value_or(-1)),
                             window_->txtTUsed1->text(), window_->txtTLeft1->text(),
                             window_->txtCue->text(), QString::number(window_->currentCue),
                             QString::number(window_->lstCue->ListIndex()),
                             window_->txtCueTitle->Title(), window_->lyricsTitle,
-                            window_->positionText})
-            .join(u'|');
+                            // the second a cue added now would take
+                            QString::number(RoundToEven(window_->positionText.toDouble()))})
+            .join(u'|')
+            .toStdString();
     }
 
     // Runs the steps, each followed by `milliseconds` of 10 ms steps, and
     // returns the states after each; also counts the ticks that ran.
-    QStringList Run(const std::vector<std::pair<std::function<void()>, int>>& steps, bool always,
-                    int& ticks) {
+    std::vector<std::string> Run(const std::vector<std::pair<std::function<void()>, int>>& steps,
+                                 bool always, int& ticks) {
         SetUp();
         OpenWithCues("a.mp3", 40, kFourCues);
-        QStringList states;
+        std::vector<std::string> states;
+        int sinceTick = 0;
         for (const auto& [step, milliseconds] : steps) {
             step();
             for (int elapsed = 0; elapsed < milliseconds; elapsed += 10) {
                 Engine()->Advance(0.01);
-                if (always || window_->Timer1->isActive()) {
+                sinceTick += 10;
+                if (always ||
+                    (window_->Timer1->isActive() && sinceTick >= window_->Timer1->interval())) {
                     ++ticks;
+                    sinceTick = 0;
                     window_->Timer1_Timer();
                 }
             }
-            states << State();
+            states.push_back(State());
         }
         return states;
     }
@@ -71,12 +79,12 @@ TEST_F(IdleTick, ShowsAndDoesWhatATickEvery10MsDoes) {
         {click(&frmTembrel::cmdCue1), 500},    // one more there is followed
     };
     int ticksEvery = 0, ticksNeeded = 0;
-    const QStringList every = Run(steps, true, ticksEvery);
-    const QStringList needed = Run(steps, false, ticksNeeded);
+    const auto every = Run(steps, true, ticksEvery);
+    const auto needed = Run(steps, false, ticksNeeded);
     EXPECT_EQ(needed, every);
-    // Playing ticks 100 times a second, about 50 s of the run; otherwise a
-    // tick or two after each change.
-    EXPECT_LT(ticksNeeded, 3900);  // 3,780 while playing, a few after changes
+    // While playing, a few ticks a second (each second's display, the
+    // slider's half seconds, the cues); otherwise one after each change.
+    EXPECT_LT(ticksNeeded, 200);
     EXPECT_EQ(ticksEvery, 5600) << ticksNeeded;
     EXPECT_FALSE(window_->Timer1->isActive());
 }

@@ -12,8 +12,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <limits>
-
 void ProgramTest::SetUp() {
     ASSERT_TRUE(music_.isValid() && programFolder_.isValid());
     factory_ = FakeEngineFactory(control_);
@@ -26,8 +24,12 @@ void ProgramTest::Restart(const QStringList& arguments) {
     window_ = Main(programFolder_.path() + QStringLiteral("/tembrel"), arguments, factory_);
     // The tick runs when the test says so: the timer still starts and stops
     // as the program wants, but never fires by itself.
-    window_->Timer1->stop();
-    window_->Timer1->setInterval(std::numeric_limits<int>::max());
+    window_->Timer1->installEventFilter(&timerEvents_);
+}
+
+void ProgramTest::LetTickRun() {
+    window_->Timer1->removeEventFilter(&timerEvents_);
+    window_->Timer1->start(10);
 }
 
 void ProgramTest::UseRealEngine() {
