@@ -22,7 +22,7 @@ void frmTembrel::lstCue_DblClick() {
     }
     currentCue = index;
     cueAdvanced = 0;
-    Media().Run();
+    RunMedia();
 }
 
 void frmTembrel::cmdNext1_Click() {

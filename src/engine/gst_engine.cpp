@@ -7,6 +7,7 @@
 #include <gst/gst.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -30,7 +31,15 @@ class GstEngine final : public MediaEngine {
 public:
     GstEngine(GstElement* sink, FileOpener opener)
         : sink_(sink != nullptr ? GST_ELEMENT(gst_object_ref_sink(sink)) : nullptr),
-          opener_(std::move(opener)) {}
+          opener_(std::move(opener)) {
+        // A sink that does not keep time (a tap reading as fast as it can)
+        // leaves the clock nothing to say about the position.
+        gboolean sync = TRUE;
+        if (sink_ != nullptr && g_object_class_find_property(G_OBJECT_GET_CLASS(sink_), "sync")) {
+            g_object_get(sink_, "sync", &sync, nullptr);
+        }
+        keepsTime_ = sync;
+    }
 
     ~GstEngine() override {
         Discard();
@@ -57,6 +66,7 @@ public:
             Discard();
             return Fail(QStringLiteral("the GStreamer elements for playback are missing"));
         }
+        length_ = Length();
         gst_element_set_state(pipeline_, GST_STATE_PAUSED);
         if (!WaitForAsyncDone()) {
             Discard();
@@ -76,22 +86,39 @@ public:
         if (pipeline_ == nullptr) {
             return std::nullopt;
         }
-        return Length();
+        // Asked afresh only while an MP3's frame walk may still change it.
+        if (!lengthFinal_) {
+            lengthFinal_ = feed_->LengthFinal();
+            length_ = Length();
+        }
+        return length_;
     }
 
     std::optional<double> CurrentPosition() override {
         if (pipeline_ == nullptr) {
             return std::nullopt;
         }
-        DrainBus();
-        if (atEnd_) {
-            return Length();
+        // Asking the output chain costs more than the rest of a tick: once
+        // playback is seen moving, the position runs on with the clock and
+        // is asked for again once a second.
+        const auto now = std::chrono::steady_clock::now();
+        if (keepsTime_ && playing_ && clockFrom_ &&
+            now - clockFrom_->at < std::chrono::seconds(1)) {
+            const std::chrono::nanoseconds since = now - clockFrom_->at;
+            return FilePosition(clockFrom_->stream + gint64(double(since.count()) * rate_));
         }
-        gint64 position = 0;
-        if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) {
-            // Across a loop's seams the stream's time runs on; the file
-            // position is the frame being heard.
-            position_ = double(feed_->FileFrameAt(StreamFrame(position))) / feed_->SampleRate();
+        DrainBus();
+        length_ = Length();
+        if (atEnd_) {
+            return length_;
+        }
+        gint64 stream = 0;
+        if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &stream)) {
+            if (playing_ && lastStream_ && stream > *lastStream_) {
+                clockFrom_ = Stamp{now, stream};
+            }
+            lastStream_ = stream;
+            position_ = FilePosition(stream);
         }
         return position_;
     }
@@ -119,6 +146,7 @@ public:
             return false;
         }
         rate_ = rate;
+        Forget();
         return true;
     }
 
@@ -156,6 +184,19 @@ public:
 private:
     // The length in seconds; it may change once, when an MP3's walk ends.
     double Length() const { return double(feed_->Frames()) / feed_->SampleRate(); }
+
+    // The file position heard at a stream time: across a loop's seams the
+    // stream's time runs on.
+    double FilePosition(gint64 stream) {
+        return std::min(double(feed_->FileFrameAt(StreamFrame(stream))) / feed_->SampleRate(),
+                        length_);
+    }
+
+    // The position is asked for afresh after any change of the playback.
+    void Forget() {
+        clockFrom_.reset();
+        lastStream_.reset();
+    }
 
     std::int64_t StreamFrame(gint64 time) const {
         return std::int64_t(gst_util_uint64_scale_int_round(guint64(std::max<gint64>(time, 0)),
@@ -238,10 +279,13 @@ private:
             return false;
         }
         DrainBus();
+        Forget();
+        playing_ = false;
         if (gst_element_set_state(pipeline_, state) == GST_STATE_CHANGE_FAILURE ||
             gst_element_get_state(pipeline_, nullptr, nullptr, kWait) != GST_STATE_CHANGE_SUCCESS) {
             return Fail(QStringLiteral("the audio output refused to change its state"));
         }
+        playing_ = state == GST_STATE_PLAYING;
         return true;
     }
 
@@ -249,6 +293,7 @@ private:
     // first sample, so the next position read is the target.
     bool SeekTo(double seconds, double rate) {
         DrainBus();
+        Forget();  // the clock runs on from the target
         // A target the MP3 walk has not reached yet is waited for here, so
         // the time the output chain gets for the seek is its own.
         feed_->PrepareSeek(std::int64_t(std::ceil(seconds * feed_->SampleRate())));
@@ -310,6 +355,18 @@ private:
     bool atEnd_ = false;
     FileOpener opener_;
     double position_ = 0.0;
+    double length_ = 0.0;  // as of the last question to the output chain
+    bool lengthFinal_ = false;
+    // Where the stream was when the output chain was last asked while
+    // playing, so the position can run on with the clock.
+    struct Stamp {
+        std::chrono::steady_clock::time_point at;
+        gint64 stream = 0;
+    };
+    std::optional<Stamp> clockFrom_;
+    std::optional<gint64> lastStream_;
+    bool playing_ = false;
+    bool keepsTime_ = true;
     double rate_ = 1.0;
     QString error_;
 };

@@ -14,7 +14,9 @@
 // Promises every implementation keeps:
 // - A new engine plays at full volume (0), centre balance (0) and rate 1.
 // - RenderFile is synchronous: when it returns true, the file is paused at
-//   position 0, its exact length is known and every other call works.
+//   position 0 and every other call works. Its length is exact, or, for an
+//   MP3 whose frames are still being walked, an estimate that changes once
+//   to the exact length (LengthFinal tells which).
 //   It returns false for a missing, damaged or unplayable file within a
 //   bounded time, and never blocks on special files (folders, FIFOs).
 // - A seek is synchronous and exact: the next CurrentPosition returns the

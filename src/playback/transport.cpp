@@ -4,6 +4,7 @@
 #include "ui/scroll_bar.h"
 
 #include <QPushButton>
+#include <QTimer>
 
 void frmTembrel::cmdPlay1_Click() {
     Play();
@@ -15,7 +16,7 @@ bool frmTembrel::Play() {
     }
     // Each step runs even when one before it failed.
     bool played = Media().SetRate(S1->Value() / 100.0);
-    played = Media().Run() && played;
+    played = RunMedia() && played;
     played = Seek(0) && played;
     lstCue->SetListIndex(0);
     currentCue = 0;
@@ -30,10 +31,10 @@ void frmTembrel::cmdPause1_Click() {
     }
     // The state flips even when the engine refuses.
     if (!isPaused) {
-        Media().Pause();
+        HoldMedia(false);
         isPaused = true;
     } else {
-        Media().Run();
+        RunMedia();
         isPaused = false;
     }
     dummy->setFocus();
@@ -43,10 +44,26 @@ void frmTembrel::cmdStop1_Click() {
     if (currentFile.isEmpty()) {
         return;
     }
-    Media().Stop();
+    HoldMedia(true);
     Seek(0);
     H1->SetValue(0);
     dummy->setFocus();
+}
+
+bool frmTembrel::RunMedia() {
+    running_ = Media().Run();
+    WakeTick();
+    return running_;
+}
+
+bool frmTembrel::HoldMedia(bool stop) {
+    running_ = false;
+    WakeTick();
+    return stop ? Media().Stop() : Media().Pause();
+}
+
+void frmTembrel::WakeTick() {
+    Timer1->start(10);
 }
 
 void frmTembrel::V1_Change() {
@@ -59,6 +76,7 @@ void frmTembrel::B1_Change() {
 
 void frmTembrel::S1_Change() {
     Media().SetRate(S1->Value() / 100.0);
+    WakeTick();
 }
 
 void frmTembrel::cmdBReset1_Click() {

@@ -96,6 +96,11 @@ void frmTembrel::ConnectHandlers() {
     connect(mnuRepeat, &QAction::triggered, this, &frmTembrel::mnuRepeat_Click);
     connect(tmrRepeat, &QTimer::timeout, this, &frmTembrel::RepeatTick);
     connect(Timer1, &QTimer::timeout, this, &frmTembrel::Timer1_Timer);
+    // A cue added or removed, or repeat mode, may change what the next tick
+    // does (a nudge seeks, which wakes it anyway).
+    connect(lstCue->model(), &QAbstractItemModel::rowsInserted, this, &frmTembrel::WakeTick);
+    connect(lstCue->model(), &QAbstractItemModel::rowsRemoved, this, &frmTembrel::WakeTick);
+    connect(mnuRepeat, &QAction::triggered, this, &frmTembrel::WakeTick);
 }
 
 void frmTembrel::closeEvent(QCloseEvent* event) {

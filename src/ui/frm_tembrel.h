@@ -8,6 +8,7 @@
 #include <QWidget>
 #include "ui/frm_lyrics.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -227,6 +228,15 @@ private:
     // Moves the playing position; the next tick takes it as a seek, not as
     // playback going on.
     bool Seek(double seconds);
+    // Start and hold playback (Stop when `stop`), so the tick knows whether
+    // anything plays.
+    bool RunMedia();
+    bool HoldMedia(bool stop);
+    // Makes the tick run again. It runs every 10 ms while a recording plays
+    // and stops by itself when nothing can change; whatever changes the
+    // position, the playing state or the cue list wakes it for at least one
+    // more tick.
+    void WakeTick();
     // Sets the position slider's range and the length display.
     void ShowLength(double length);
     // The shared jump procedure: moves the position by whole seconds.
@@ -256,7 +266,9 @@ private:
     bool unloaded_ = false;
     QPointer<frmLyrics> lyricsWindow_;
     bool inTick_ = false;
-    double shownLength_ = 0;  // the length the slider and the display show
+    bool running_ = false;                           // the engine was last told to run
+    double shownLength_ = 0;                         // the length the slider and the display show
+    std::array<double, 2> shownSeconds_ = {-1, -1};  // used and left, as shown
     // The position the last tick saw; none after a seek.
     std::optional<double> lastTick_;
     // The section the engine loops (whole seconds), none when it loops none.

@@ -25,7 +25,7 @@ TEST_F(Session, PlayCueLyricsRepeatCloseAndStartAgain) {
     ASSERT_TRUE(WriteWav(PathOf("Probe 1.wav"), 20));
     UseRealEngine();
     Restart({PathOf("Probe 1.wav")});  // named on the command line, it opens and plays
-    window_->Timer1->start();
+    LetTickRun();
     const auto position = [&] { return window_->positionText.toDouble(); };
     EXPECT_EQ(window_->txtLength1->text(), "00:00:20");
     ASSERT_TRUE(WaitFor([&] { return position() >= 1; }));

@@ -6,6 +6,7 @@
 #include "ui/frm_tembrel.h"
 
 #include <QByteArray>
+#include <QEvent>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -58,6 +59,8 @@ protected:
     FakeEngine* Engine() const { return control_->last; }
     // Lets the fake clock run, then ticks once.
     void Play(double seconds);
+    // From now on the tick also runs on its own timer, in real time.
+    void LetTickRun();
     // The cue points listed: (seconds, line).
     QList<std::pair<qint32, QString>> Cues() const;
 
@@ -67,6 +70,12 @@ protected:
     MediaEngineFactory factory_;
     std::unique_ptr<frmTembrel> window_;
     MessageWatcher messages_;
+    // Keeps the tick timer's own events from it.
+    struct : QObject {
+        bool eventFilter(QObject*, QEvent* event) override {
+            return event->type() == QEvent::Timer;
+        }
+    } timerEvents_;
 };
 
 // Texts of all lines of a list box.
