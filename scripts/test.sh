@@ -6,5 +6,6 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh"
 cd "$root"
 git ls-files -- '*.cpp' '*.h' | xargs -r clang-format --dry-run -Werror
+scripts/test-ratio.sh
 cd build
 ctest --output-on-failure --parallel 2
