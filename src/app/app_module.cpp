@@ -5,6 +5,7 @@
 #include "app/settings_store.h"
 #include "app/show_message.h"
 #include "app/single_instance.h"
+#include "desktop/desktop_commands.h"
 #include "ui/drive_list.h"
 #include "ui/folder_list.h"
 #include "ui/frm_lyrics.h"
@@ -27,24 +28,6 @@ namespace {
 double NumberSetting(const ProgramValues& program, const char* key, const char* defaultValue) {
     return SettingNumber(ReadSetting(program.AppTitle, QString::fromLatin1(key), program.IniFile,
                                      QString::fromLatin1(defaultValue)));
-}
-
-// Selects the entry naming the file: an exact match first, else the last
-// entry equal to it with letter case ignored.
-void SelectFileEntry(ListBox* list, const QString& fileName) {
-    int found = -1;
-    for (int i = 0; i < list->ListCount(); ++i) {
-        if (list->List(i) == fileName) {
-            found = i;
-            break;
-        }
-        if (list->List(i).compare(fileName, Qt::CaseInsensitive) == 0) {
-            found = i;
-        }
-    }
-    if (found >= 0) {
-        list->SetListIndex(found);
-    }
 }
 
 void RestoreVolume(frmTembrel& window, const ProgramValues& program) {
@@ -90,19 +73,23 @@ void InitSettingsFile(ProgramValues& program) {
     program.IniFile = folder + QLatin1Char('/') + name;
 }
 
+QString CommandPathOf(const QStringList& arguments) {
+    // The arguments are one path, even when it holds blanks; its long form
+    // is asked for before the quotes go.
+    QString path = LongPathOf(arguments.join(QLatin1Char(' ')));
+    return StripQuotes(path);
+}
+
 std::unique_ptr<frmTembrel> Main(const QString& programFile, const QStringList& arguments,
                                  MediaEngineFactory engineFactory) {
     ProgramValues program;
     InitPaths(program, programFile);
     InitSettingsFile(program);
 
-    // The arguments are one path, even when it holds blanks.
-    const QString argumentText = arguments.join(QLatin1Char(' '));
     QString folderToShow;
     QString fileToSelect;
-    if (!argumentText.isEmpty()) {
-        program.CommandPath = LongPathOf(argumentText);
-        StripQuotes(program.CommandPath);
+    if (!arguments.join(QLatin1Char(' ')).isEmpty()) {
+        program.CommandPath = CommandPathOf(arguments);
         folderToShow = FolderPartOf(program.CommandPath);
         fileToSelect = LastPartOf(program.CommandPath);
     } else {
@@ -111,16 +98,8 @@ std::unique_ptr<frmTembrel> Main(const QString& programFile, const QStringList& 
     }
 
     auto window = std::make_unique<frmTembrel>(program, std::move(engineFactory));
-
     // A folder that cannot be entered leaves the browser in the working folder.
-    window->drvDrives->SetDrive(window->drvDrives->DriveOf(folderToShow));
-    window->dirDirs->SetPath(folderToShow);
-    window->dirDirs_Change();
-
-    if (!fileToSelect.isEmpty()) {
-        SelectFileEntry(window->lstPath, fileToSelect);
-        window->lstPath_DblClick();
-    }
+    window->ShowFolderAndOpen(folderToShow, fileToSelect);
 
     RestoreVolume(*window, program);
     SetTopTwips(window.get(), NumberSetting(program, "Y", "1400"));
@@ -138,16 +117,28 @@ std::unique_ptr<frmTembrel> Main(const QString& programFile, const QStringList& 
 int RunTembrel(int argc, char** argv, MediaEngineFactory engineFactory) {
     QApplication app(argc, argv);
     const QString programFile = QCoreApplication::applicationFilePath();
-    SingleInstance instance(programFile);
-    if (!instance.Acquire()) {
-        return 0;
-    }
-    CatchQuitSignals();
     QStringList arguments = QCoreApplication::arguments();
     if (!arguments.isEmpty()) {
         arguments.removeFirst();  // the program's own name, when it was given one
     }
+    SingleInstance instance(programFile);
+    if (!instance.Acquire()) {
+        // The running instance shows the file (or just its window); this
+        // start ends at once. A relative path means one from here.
+        QString path = CommandPathOf(arguments);
+        if (!path.isEmpty()) {
+            path = QDir::current().absoluteFilePath(path);
+        }
+        ForwardStart(programFile, QDir::currentPath(), path);
+        return 0;
+    }
+    CatchQuitSignals();
     std::unique_ptr<frmTembrel> window = Main(programFile, arguments, std::move(engineFactory));
+    QObject::connect(&instance, &SingleInstance::StartForwarded, window.get(),
+                     [&window](const QString& workingFolder, const QString& path) {
+                         RaiseWindow(window.get());
+                         OpenFromDesktop(*window, workingFolder, path);
+                     });
     return RunUntilClosed(*window);
 }
 

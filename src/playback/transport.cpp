@@ -16,6 +16,7 @@ bool frmTembrel::Play() {
     // Each step runs even when one before it failed.
     bool played = Media().SetRate(S1->Value() / 100.0);
     played = Media().Run() && played;
+    SetPlayState(PlayState::kPlaying);
     played = Seek(0) && played;
     lstCue->SetListIndex(0);
     currentCue = 0;
@@ -32,9 +33,11 @@ void frmTembrel::cmdPause1_Click() {
     if (!isPaused) {
         Media().Pause();
         isPaused = true;
+        SetPlayState(PlayState::kPaused);
     } else {
         Media().Run();
         isPaused = false;
+        SetPlayState(PlayState::kPlaying);
     }
     dummy->setFocus();
 }
@@ -44,6 +47,7 @@ void frmTembrel::cmdStop1_Click() {
         return;
     }
     Media().Stop();
+    SetPlayState(PlayState::kStopped);
     Seek(0);
     H1->SetValue(0);
     dummy->setFocus();

@@ -37,6 +37,17 @@ frmTembrel::frmTembrel(ProgramValues program, MediaEngineFactory engineFactory, 
     Timer1->start();
 }
 
+void frmTembrel::SetPlayState(PlayState state) {
+    // Without a recording nothing plays, whatever the buttons did.
+    if (!media) {
+        state = PlayState::kStopped;
+    }
+    if (state != playState_) {
+        playState_ = state;
+        emit PlayStateChanged();
+    }
+}
+
 frmTembrel::~frmTembrel() {
     delete lyricsWindow_.data();
 }

@@ -36,6 +36,12 @@ public:
     frmTembrel(ProgramValues program, MediaEngineFactory engineFactory, QWidget* parent = nullptr);
     ~frmTembrel() override;
 
+    // What the transport last did: playing (also past the end, which keeps
+    // the engine running), paused by the Pause button, or stopped. Stopped
+    // whenever no recording is open.
+    enum class PlayState { kStopped, kPlaying, kPaused };
+    PlayState State() const { return playState_; }
+
     const ProgramValues& Program() const { return program_; }
     // The lyrics window, created (hidden, docked to this window) when missing.
     frmLyrics* Lyrics();
@@ -140,6 +146,9 @@ public:
     void cmdBack_Click();
     void cmdRoot_Click();
     void lstPath_DblClick();
+    // Shows a folder and opens the entry named fileName (none when empty)
+    // by the double-click action, as start-up does for the command line.
+    void ShowFolderAndOpen(const QString& folder, const QString& fileName);
 
     // Playback (playback/).
     void OpenSelectedFile();
@@ -218,10 +227,17 @@ public:
     // the settings. Playback goes on.
     void SaveForSessionEnd();
 
+signals:
+    // The transport started, paused or stopped playback.
+    void PlayStateChanged();
+    // The playing position was moved (a seek, not playback going on).
+    void PositionMoved();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void SetPlayState(PlayState state);
     // The engine of the open file, or one whose every call fails.
     MediaEngine& Media();
     // Moves the playing position; the next tick takes it as a seek, not as
@@ -254,6 +270,7 @@ private:
     ProgramValues program_;
     MediaEngineFactory engineFactory_;
     bool unloaded_ = false;
+    PlayState playState_ = PlayState::kStopped;
     QPointer<frmLyrics> lyricsWindow_;
     bool inTick_ = false;
     double shownLength_ = 0;  // the length the slider and the display show
