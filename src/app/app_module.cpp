@@ -6,6 +6,7 @@
 #include "app/show_message.h"
 #include "app/single_instance.h"
 #include "desktop/desktop_commands.h"
+#include "desktop/keyboard.h"
 #include "ui/drive_list.h"
 #include "ui/folder_list.h"
 #include "ui/frm_lyrics.h"
@@ -100,6 +101,7 @@ std::unique_ptr<frmTembrel> Main(const QString& programFile, const QStringList& 
     auto window = std::make_unique<frmTembrel>(program, std::move(engineFactory));
     // A folder that cannot be entered leaves the browser in the working folder.
     window->ShowFolderAndOpen(folderToShow, fileToSelect);
+    InstallKeyboard(*window);
 
     RestoreVolume(*window, program);
     SetTopTwips(window.get(), NumberSetting(program, "Y", "1400"));

@@ -63,6 +63,11 @@ void frmTembrel::B1_Change() {
 
 void frmTembrel::S1_Change() {
     Media().SetRate(S1->Value() / 100.0);
+    // A speed other than normal shows after the program's name, so that no
+    // control of the fixed layout moves.
+    const int percent = S1->Value();
+    setWindowTitle(percent == 100 ? QStringLiteral("Vorlane Tembrel")
+                                  : QStringLiteral("Vorlane Tembrel \u2013 %1 %").arg(percent));
 }
 
 void frmTembrel::cmdBReset1_Click() {
