@@ -7,6 +7,7 @@
 #include "app/single_instance.h"
 #include "desktop/desktop_commands.h"
 #include "desktop/keyboard.h"
+#include "desktop/mpris.h"
 #include "ui/drive_list.h"
 #include "ui/folder_list.h"
 #include "ui/frm_lyrics.h"
@@ -16,6 +17,7 @@
 #include "ui/window_geometry.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
@@ -141,6 +143,8 @@ int RunTembrel(int argc, char** argv, MediaEngineFactory engineFactory) {
                          RaiseWindow(window.get());
                          OpenFromDesktop(*window, workingFolder, path);
                      });
+    // Without a session bus the player simply has no media controls.
+    StartMpris(*window, QDBusConnection::sessionBus());
     return RunUntilClosed(*window);
 }
 

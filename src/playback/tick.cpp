@@ -68,7 +68,9 @@ void frmTembrel::Timer1_Timer() {
 
 bool frmTembrel::Seek(double seconds) {
     lastTick_.reset();
-    return Media().SetCurrentPosition(seconds);
+    const bool moved = Media().SetCurrentPosition(seconds);
+    emit PositionMoved();
+    return moved;
 }
 
 void frmTembrel::H1_Scroll() {
