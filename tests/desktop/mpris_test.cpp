@@ -9,6 +9,7 @@
 #include "ui/scroll_bar.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -75,6 +76,8 @@ protected:
         message.setArguments(args);
         QDBusPendingCall call = client_.asyncCall(message);
         EXPECT_TRUE(WaitFor([&] { return call.isFinished(); })) << member.toStdString();
+        // Signals sent before the answer have been posted to this thread by now.
+        QCoreApplication::sendPostedEvents();
         return call.reply();
     }
     QVariant Get(const QString& name, const QString& interface = kPlayer) {
