@@ -53,6 +53,22 @@ bool IsSystemFolder(const QString& folder) {
     return false;
 }
 
+// Whether the settings file lies beside the program file: not for an
+// installed copy, whose folder the user may not (or must not) write.
+bool SettingsBesideProgram(const QString& appPath) {
+    return QFileInfo(appPath).isWritable() && !IsSystemFolder(appPath);
+}
+
+// The folder shown before any is stored: the program's own, or for an
+// installed copy the user's music folder (the home folder without one).
+QString FirstFolder(const ProgramValues& program) {
+    if (SettingsBesideProgram(program.AppPath)) {
+        return program.AppPath;
+    }
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return !music.isEmpty() && QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
 }  // namespace
 
 void InitPaths(ProgramValues& program, const QString& programFile) {
@@ -65,7 +81,7 @@ void InitPaths(ProgramValues& program, const QString& programFile) {
 void InitSettingsFile(ProgramValues& program) {
     program.AppTitle = QString::fromUtf8(kAppTitle);
     const QString name = program.ExeName + QStringLiteral(".ini");
-    if (QFileInfo(program.AppPath).isWritable() && !IsSystemFolder(program.AppPath)) {
+    if (SettingsBesideProgram(program.AppPath)) {
         program.IniFile = program.AppPath + name;
         return;
     }
@@ -96,8 +112,8 @@ std::unique_ptr<frmTembrel> Main(const QString& programFile, const QStringList& 
         folderToShow = FolderPartOf(program.CommandPath);
         fileToSelect = LastPartOf(program.CommandPath);
     } else {
-        folderToShow =
-            ReadSetting(program.AppTitle, QStringLiteral("Pfad"), program.IniFile, program.AppPath);
+        folderToShow = ReadSetting(program.AppTitle, QStringLiteral("Pfad"), program.IniFile,
+                                   FirstFolder(program));
     }
 
     auto window = std::make_unique<frmTembrel>(program, std::move(engineFactory));

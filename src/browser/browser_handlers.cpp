@@ -6,6 +6,7 @@
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 
+#include <QFileInfo>
 #include <QPushButton>
 
 namespace {
@@ -93,5 +94,16 @@ void frmTembrel::ShowFolderAndOpen(const QString& folder, const QString& fileNam
     if (!fileName.isEmpty()) {
         SelectFileEntry(lstPath, fileName);
         lstPath_DblClick();
+    }
+}
+
+void frmTembrel::VolumesChanged(const QStringList& volumes) {
+    drvDrives->SetVolumes(volumes);
+    QString folder = dirDirs->Path();
+    while (!QFileInfo(folder).isDir() && folder != QLatin1String("/")) {
+        folder = ParentFolderOf(folder);
+    }
+    if (folder != dirDirs->Path()) {
+        dirDirs->SetPath(folder);
     }
 }

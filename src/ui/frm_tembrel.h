@@ -149,6 +149,9 @@ public:
     // Shows a folder and opens the entry named fileName (none when empty)
     // by the double-click action, as start-up does for the command line.
     void ShowFolderAndOpen(const QString& folder, const QString& fileName);
+    // The mounted volumes changed: the drive list follows, and a shown
+    // folder that went with its volume gives way to the nearest one left.
+    void VolumesChanged(const QStringList& volumes);
 
     // Playback (playback/).
     void OpenSelectedFile();
