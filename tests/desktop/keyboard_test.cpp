@@ -13,16 +13,6 @@
 
 using Keyboard = ProgramTest;
 
-namespace {
-
-struct Case {
-    const char* focus;  // the control holding the keyboard focus
-    QList<QKeySequence> keys;
-    const char* after;  // the player afterwards, as Summary gives it
-};
-
-}  // namespace
-
 TEST_F(Keyboard, KeysActUnlessTheFocusedControlNeedsThem) {
     const auto focusOf = [this](const QByteArray& name) -> QWidget* {
         if (name == "lyrics") {
@@ -49,54 +39,47 @@ TEST_F(Keyboard, KeysActUnlessTheFocusedControlNeedsThem) {
             .arg(window_->txtCueTitle->text(), lyrics->toPlainText())
             .toStdString();
     };
-    const Case cases[] = {
-        {"dummy", {Qt::Key_Space}, "halt 25 cue 2/2 100 cues 4 'Refrain' ''"},
-        {"dummy", {Qt::Key_Space, Qt::Key_Space}, "run 25 cue 2/2 100 cues 4 'Refrain' ''"},
-        {"dummy", {Qt::Key_S}, "halt 0 cue 2/2 100 cues 4 'Refrain' ''"},
-        {"dummy", {Qt::Key_Left, Qt::Key_B}, "run 21 cue 2/2 100 cues 4 'Refrain' ''"},
-        {"dummy", {Qt::SHIFT | Qt::Key_Left}, "run 15 cue 1/1 100 cues 4 'Vers' ''"},
-        {"dummy", {Qt::Key_Right, Qt::SHIFT | Qt::Key_F}, "run 37 cue 3/3 100 cues 4 '' ''"},
-        {"dummy", {Qt::Key_N}, "run 30 cue 3/3 100 cues 4 '' ''"},
-        {"dummy", {Qt::Key_PageUp}, "run 10 cue 1/1 100 cues 4 'Vers' ''"},
-        {"dummy", {Qt::Key_C, Qt::Key_R}, "run 25 cue 2/4 100 cues 5 repeat 'Refrain' ''"},
-        {"dummy",
-         {Qt::Key_Minus, Qt::Key_Minus, Qt::Key_Plus},
-         "run 25 cue 2/2 95 cues 4 'Refrain' ''"},
-        {"dummy", {Qt::Key_Minus, Qt::Key_Backspace}, "run 25 cue 2/2 100 cues 4 'Refrain' ''"},
+    // The focused control, the keys pressed, the player afterwards.
+    const char* const cases[][3] = {
+        {"dummy", "Space", "halt 25 cue 2/2 100 cues 4 'Refrain' ''"},
+        {"dummy", "Space, Space", "run 25 cue 2/2 100 cues 4 'Refrain' ''"},
+        {"dummy", "S", "halt 0 cue 2/2 100 cues 4 'Refrain' ''"},
+        {"dummy", "Left, B", "run 21 cue 2/2 100 cues 4 'Refrain' ''"},
+        {"dummy", "Shift+Left", "run 15 cue 1/1 100 cues 4 'Vers' ''"},
+        {"dummy", "Right, Shift+F", "run 37 cue 3/3 100 cues 4 '' ''"},
+        {"dummy", "N", "run 30 cue 3/3 100 cues 4 '' ''"},
+        {"dummy", "PgUp", "run 10 cue 1/1 100 cues 4 'Vers' ''"},
+        {"dummy", "C, R", "run 25 cue 2/4 100 cues 5 repeat 'Refrain' ''"},
+        {"dummy", "-, -, +", "run 25 cue 2/2 95 cues 4 'Refrain' ''"},
+        {"dummy", "-, Backspace", "run 25 cue 2/2 100 cues 4 'Refrain' ''"},
         // Media keys act everywhere; the rest types.
-        {"title",
-         {Qt::Key_S, Qt::Key_Space, Qt::Key_B, Qt::Key_Minus, Qt::Key_Left},
-         "run 25 cue 2/2 100 cues 4 'Refrains b-' ''"},
-        {"title", {Qt::Key_MediaTogglePlayPause}, "halt 25 cue 2/2 100 cues 4 'Refrain' ''"},
-        {"lyrics",
-         {Qt::Key_R, Qt::Key_Space, Qt::Key_C},
-         "run 25 cue 2/2 100 cues 4 'Refrain' 'r c'"},
+        {"title", "S, Space, -, Left", "run 25 cue 2/2 100 cues 4 'Refrains -' ''"},
+        {"title", "Toggle Media Play/Pause", "halt 25 cue 2/2 100 cues 4 'Refrain' ''"},
+        {"lyrics", "R, Space, C", "run 25 cue 2/2 100 cues 4 'Refrain' 'r c'"},
         // Lists keep their moving keys; the others act.
-        {"cues",
-         {Qt::Key_Down, Qt::Key_Left, Qt::Key_PageUp},
-         "run 25 cue 2/0 100 cues 4 'Refrain' ''"},
-        {"cues", {Qt::Key_Space}, "halt 25 cue 2/2 100 cues 4 'Refrain' ''"},
-        {"files",
-         {Qt::Key_End, Qt::Key_Right, Qt::Key_Return},
-         "run 25 cue 2/2 100 cues 4 'Refrain' ''"},
+        {"cues", "Down, Left, PgUp", "run 25 cue 2/0 100 cues 4 'Refrain' ''"},
+        {"cues", "Space", "halt 25 cue 2/2 100 cues 4 'Refrain' ''"},
+        {"files", "End, Right, Return", "run 25 cue 2/2 100 cues 4 'Refrain' ''"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.focus + (" " + QKeySequence(c.keys.first()).toString().toStdString()));
+    for (const auto& [control, keys, after] : cases) {
+        SCOPED_TRACE(std::string(control) + " " + keys);
         Restart();
         OpenWithCues(QStringLiteral("Song.mp3"), 100, kFourCues);
         Choose(2);
         Play(5);
-        QWidget* focus = focusOf(c.focus);
+        QWidget* focus = focusOf(control);
         focus->window()->show();
         focus->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(focus->window()));
         focus->setFocus();
-        for (const QKeySequence& key : c.keys) {
-            const Qt::Key code = key[0].key();
-            const QString text = code < 0x7f ? QString(QChar(code)).toLower() : QString();
-            QTest::sendKeyEvent(QTest::Click, focus, code, text, key[0].keyboardModifiers());
+        const QKeySequence sequence = QKeySequence::fromString(keys);
+        ASSERT_GT(sequence.count(), 0);
+        for (int i = 0; i < sequence.count(); ++i) {
+            const QKeyCombination key = sequence[i];
+            const QString text = key.key() < 0x7f ? QString(QChar(key.key())).toLower() : QString();
+            QTest::sendKeyEvent(QTest::Click, focus, key.key(), text, key.keyboardModifiers());
         }
-        EXPECT_EQ(summary(), c.after);
+        EXPECT_EQ(summary(), after);
         EXPECT_EQ(window_->windowTitle(), window_->S1->Value() == 100
                                               ? QStringLiteral("Vorlane Tembrel")
                                               : QStringLiteral("Vorlane Tembrel \u2013 95 %"));
