@@ -83,20 +83,21 @@ protected:
 }  // namespace
 
 TEST_F(Mpris, EachCallActsAsItsControlDoes) {
-    // Calls ("Seek:7" in seconds) and property sets ("=Rate:0.85"), then the
-    // engine, the window and what the bus reads.
+    // Calls ("Seek:7" in seconds) and property sets ("=Rate:0.85"); then the
+    // engine, the cue, speed, volume and repeat of the window, and what the
+    // bus reads: status, loop, rate, volume and position.
     const std::pair<const char*, const char*> cases[] = {
-        {"Pause", "halt 25 cue 2 speed 100 volume 0 | Paused None 1 1 25"},
-        {"Pause Play", "run 25 cue 2 speed 100 volume 0 | Playing None 1 1 25"},
-        {"Stop", "halt 0 cue 2 speed 100 volume 0 | Stopped None 1 1 0"},
-        {"Stop PlayPause", "run 0 cue 0 speed 100 volume 0 | Playing None 1 1 0"},
-        {"Pause Stop PlayPause Pause", "halt 0 cue 0 speed 100 volume 0 | Paused None 1 1 0"},
-        {"Next", "run 30 cue 3 speed 100 volume 0 | Playing None 1 1 30"},
-        {"Previous", "run 10 cue 1 speed 100 volume 0 | Playing None 1 1 10"},
-        {"Seek:7", "run 32 cue 3 speed 100 volume 0 | Playing None 1 1 32"},
+        {"Pause", "halt 25 2 100 0 | Paused None 1 1 25"},
+        {"Pause Play", "run 25 2 100 0 | Playing None 1 1 25"},
+        {"Stop", "halt 0 2 100 0 | Stopped None 1 1 0"},
+        {"Stop PlayPause", "run 0 0 100 0 | Playing None 1 1 0"},
+        {"Pause Stop PlayPause Pause", "halt 0 0 100 0 | Paused None 1 1 0"},
+        {"Next", "run 30 3 100 0 | Playing None 1 1 30"},
+        {"Previous", "run 10 1 100 0 | Playing None 1 1 10"},
+        {"Seek:7", "run 32 3 100 0 | Playing None 1 1 32"},
         {"=Rate:0.85 =Volume:0.5 =LoopStatus:Track",
-         "run 25 cue 2 speed 85 volume -2500 repeat | Playing Track 0.85 0.5 25"},
-        {"=Rate:5 =LoopStatus:None", "run 25 cue 2 speed 200 volume 0 | Playing None 2 1 25"},
+         "run 25 2 85 -2500 repeat | Playing Track 0.85 0.5 25"},
+        {"=Rate:5 =LoopStatus:None", "run 25 2 200 0 | Playing None 2 1 25"},
     };
     for (const auto& [calls, after] : cases) {
         SCOPED_TRACE(calls);
@@ -114,17 +115,16 @@ TEST_F(Mpris, EachCallActsAsItsControlDoes) {
                                      : QVariantList{qlonglong(value.toDouble() * 1e6)});
             }
         }
-        EXPECT_EQ(QStringLiteral("%1 %2 cue %3 speed %4 volume %5%6 | %7 %8 %9 %10 %11")
-                      .arg(Engine()->running() ? "run" : "halt")
-                      .arg(Engine()->CurrentPosition().value_or(-1))
-                      .arg(window_->currentCue)
-                      .arg(window_->S1->Value())
-                      .arg(window_->V1->Value())
-                      .arg(window_->mnuRepeat->isChecked() ? " repeat" : "")
-                      .arg(Get("PlaybackStatus").toString(), Get("LoopStatus").toString())
-                      .arg(Get("Rate").toDouble())
-                      .arg(Get("Volume").toDouble())
-                      .arg(Get("Position").toLongLong() / 1e6),
+        QStringList seen = {Engine()->running() ? "run" : "halt"};
+        for (double value : {Engine()->CurrentPosition().value_or(-1), double(window_->currentCue),
+                             double(window_->S1->Value()), double(window_->V1->Value())}) {
+            seen << QString::number(value);
+        }
+        seen << (window_->mnuRepeat->isChecked() ? "repeat |" : "|");
+        for (const char* property : {"PlaybackStatus", "LoopStatus", "Rate", "Volume"}) {
+            seen << Get(property).toString();
+        }
+        EXPECT_EQ(seen.join(u' ') + " " + QString::number(Get("Position").toLongLong() / 1e6),
                   after);
     }
 }
