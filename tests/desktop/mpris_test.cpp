@@ -178,6 +178,8 @@ TEST_F(Mpris, ChangesAndJumpsAreAnnouncedAndTheRecordingDescribed) {
         EXPECT_EQ(heard_.seeks, step.seeks);
     }
     EXPECT_EQ(window_->currentFile, PathOf("Other.mp3"));
+    Call("org.mpris.MediaPlayer2", "Quit", {});  // as the close box: the recording goes
+    EXPECT_EQ(window_->media, nullptr);
 }
 
 #include "mpris_test.moc"
