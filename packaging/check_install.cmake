@@ -9,7 +9,7 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
 
-foreach(path bin/tembrel share/applications/tembrel.desktop
+foreach(path bin/tembrel share/applications/tembrel.desktop share/metainfo/tembrel.metainfo.xml
              share/icons/hicolor/scalable/apps/tembrel.svg)
   if(NOT EXISTS ${PREFIX}/${path})
     message(FATAL_ERROR "not installed: ${path}")

@@ -12,6 +12,7 @@ packages=(
   libmpg123-dev
   libgtest-dev libgmock-dev
   desktop-file-utils
+  dbus appstream
   xvfb openbox
   clang-14 libclang-rt-14-dev
   "$@"

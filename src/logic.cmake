@@ -8,7 +8,6 @@ if(NOT TARGET tembrel_logic)
     ${logic_dir}/app/program_values.h
     ${logic_dir}/app/safe_save.cpp ${logic_dir}/app/safe_save.h
     ${logic_dir}/app/settings_store.cpp ${logic_dir}/app/settings_store.h
-    ${logic_dir}/app/single_instance.cpp ${logic_dir}/app/single_instance.h
     ${logic_dir}/app/text_codec.cpp ${logic_dir}/app/text_codec.h
     ${logic_dir}/browser/folder_listing.cpp ${logic_dir}/browser/folder_listing.h
     ${logic_dir}/browser/mounted_volumes.cpp ${logic_dir}/browser/mounted_volumes.h

@@ -5,6 +5,9 @@
 #include "app/settings_store.h"
 #include "app/show_message.h"
 #include "app/single_instance.h"
+#include "desktop/desktop_commands.h"
+#include "desktop/keyboard.h"
+#include "desktop/mpris.h"
 #include "ui/drive_list.h"
 #include "ui/folder_list.h"
 #include "ui/frm_lyrics.h"
@@ -14,6 +17,7 @@
 #include "ui/window_geometry.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
@@ -27,24 +31,6 @@ namespace {
 double NumberSetting(const ProgramValues& program, const char* key, const char* defaultValue) {
     return SettingNumber(ReadSetting(program.AppTitle, QString::fromLatin1(key), program.IniFile,
                                      QString::fromLatin1(defaultValue)));
-}
-
-// Selects the entry naming the file: an exact match first, else the last
-// entry equal to it with letter case ignored.
-void SelectFileEntry(ListBox* list, const QString& fileName) {
-    int found = -1;
-    for (int i = 0; i < list->ListCount(); ++i) {
-        if (list->List(i) == fileName) {
-            found = i;
-            break;
-        }
-        if (list->List(i).compare(fileName, Qt::CaseInsensitive) == 0) {
-            found = i;
-        }
-    }
-    if (found >= 0) {
-        list->SetListIndex(found);
-    }
 }
 
 void RestoreVolume(frmTembrel& window, const ProgramValues& program) {
@@ -67,6 +53,22 @@ bool IsSystemFolder(const QString& folder) {
     return false;
 }
 
+// Whether the settings file lies beside the program file: not for an
+// installed copy, whose folder the user may not (or must not) write.
+bool SettingsBesideProgram(const QString& appPath) {
+    return QFileInfo(appPath).isWritable() && !IsSystemFolder(appPath);
+}
+
+// The folder shown before any is stored: the program's own, or for an
+// installed copy the user's music folder (the home folder without one).
+QString FirstFolder(const ProgramValues& program) {
+    if (SettingsBesideProgram(program.AppPath)) {
+        return program.AppPath;
+    }
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return !music.isEmpty() && QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
 }  // namespace
 
 void InitPaths(ProgramValues& program, const QString& programFile) {
@@ -79,7 +81,7 @@ void InitPaths(ProgramValues& program, const QString& programFile) {
 void InitSettingsFile(ProgramValues& program) {
     program.AppTitle = QString::fromUtf8(kAppTitle);
     const QString name = program.ExeName + QStringLiteral(".ini");
-    if (QFileInfo(program.AppPath).isWritable() && !IsSystemFolder(program.AppPath)) {
+    if (SettingsBesideProgram(program.AppPath)) {
         program.IniFile = program.AppPath + name;
         return;
     }
@@ -90,37 +92,34 @@ void InitSettingsFile(ProgramValues& program) {
     program.IniFile = folder + QLatin1Char('/') + name;
 }
 
+QString CommandPathOf(const QStringList& arguments) {
+    // The arguments are one path, even when it holds blanks; its long form
+    // is asked for before the quotes go.
+    QString path = LongPathOf(arguments.join(QLatin1Char(' ')));
+    return StripQuotes(path);
+}
+
 std::unique_ptr<frmTembrel> Main(const QString& programFile, const QStringList& arguments,
                                  MediaEngineFactory engineFactory) {
     ProgramValues program;
     InitPaths(program, programFile);
     InitSettingsFile(program);
 
-    // The arguments are one path, even when it holds blanks.
-    const QString argumentText = arguments.join(QLatin1Char(' '));
     QString folderToShow;
     QString fileToSelect;
-    if (!argumentText.isEmpty()) {
-        program.CommandPath = LongPathOf(argumentText);
-        StripQuotes(program.CommandPath);
+    if (!arguments.join(QLatin1Char(' ')).isEmpty()) {
+        program.CommandPath = CommandPathOf(arguments);
         folderToShow = FolderPartOf(program.CommandPath);
         fileToSelect = LastPartOf(program.CommandPath);
     } else {
-        folderToShow =
-            ReadSetting(program.AppTitle, QStringLiteral("Pfad"), program.IniFile, program.AppPath);
+        folderToShow = ReadSetting(program.AppTitle, QStringLiteral("Pfad"), program.IniFile,
+                                   FirstFolder(program));
     }
 
     auto window = std::make_unique<frmTembrel>(program, std::move(engineFactory));
-
     // A folder that cannot be entered leaves the browser in the working folder.
-    window->drvDrives->SetDrive(window->drvDrives->DriveOf(folderToShow));
-    window->dirDirs->SetPath(folderToShow);
-    window->dirDirs_Change();
-
-    if (!fileToSelect.isEmpty()) {
-        SelectFileEntry(window->lstPath, fileToSelect);
-        window->lstPath_DblClick();
-    }
+    window->ShowFolderAndOpen(folderToShow, fileToSelect);
+    InstallKeyboard(*window);
 
     RestoreVolume(*window, program);
     SetTopTwips(window.get(), NumberSetting(program, "Y", "1400"));
@@ -138,16 +137,30 @@ std::unique_ptr<frmTembrel> Main(const QString& programFile, const QStringList& 
 int RunTembrel(int argc, char** argv, MediaEngineFactory engineFactory) {
     QApplication app(argc, argv);
     const QString programFile = QCoreApplication::applicationFilePath();
-    SingleInstance instance(programFile);
-    if (!instance.Acquire()) {
-        return 0;
-    }
-    CatchQuitSignals();
     QStringList arguments = QCoreApplication::arguments();
     if (!arguments.isEmpty()) {
         arguments.removeFirst();  // the program's own name, when it was given one
     }
+    SingleInstance instance(programFile);
+    if (!instance.Acquire()) {
+        // The running instance shows the file (or just its window); this
+        // start ends at once. A relative path means one from here.
+        QString path = CommandPathOf(arguments);
+        if (!path.isEmpty()) {
+            path = QDir::current().absoluteFilePath(path);
+        }
+        ForwardStart(programFile, QDir::currentPath(), path);
+        return 0;
+    }
+    CatchQuitSignals();
     std::unique_ptr<frmTembrel> window = Main(programFile, arguments, std::move(engineFactory));
+    QObject::connect(&instance, &SingleInstance::StartForwarded, window.get(),
+                     [&window](const QString& workingFolder, const QString& path) {
+                         RaiseWindow(window.get());
+                         OpenFromDesktop(*window, workingFolder, path);
+                     });
+    // Without a session bus the player simply has no media controls.
+    StartMpris(*window, QDBusConnection::sessionBus());
     return RunUntilClosed(*window);
 }
 

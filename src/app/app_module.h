@@ -15,6 +15,10 @@ void InitPaths(ProgramValues& program, const QString& programFile);
 // configuration folder when the program's folder is not writable.
 void InitSettingsFile(ProgramValues& program);
 
+// The path named by the command line's arguments, joined by blanks: its long
+// form, without quotes. Empty without arguments.
+QString CommandPathOf(const QStringList& arguments);
+
 // Start-up after the single-instance check: fixes the program values, builds
 // the main window, shows the folder and opens the file named by the
 // arguments (or the stored folder), restores volume and window places, and
@@ -27,6 +31,7 @@ std::unique_ptr<frmTembrel> Main(const QString& programFile, const QStringList& 
 // window's exit sequence. Returns the exit code.
 int RunUntilClosed(frmTembrel& window);
 
-// The whole program: refuses a second instance, then starts and runs the
-// event loop until the main window closes. Returns the exit code.
+// The whole program: a second start hands its file to the running instance
+// and ends; the first starts, offers its media controls on the session bus
+// and runs the event loop until the main window closes. Returns the exit code.
 int RunTembrel(int argc, char** argv, MediaEngineFactory engineFactory);

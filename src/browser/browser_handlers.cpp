@@ -6,11 +6,32 @@
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 
+#include <QFileInfo>
 #include <QPushButton>
 
 namespace {
+
 const QString kParentEntry = QStringLiteral("[..]");
+
+// Selects the entry naming the file: an exact match first, else the last
+// entry equal to it with letter case ignored.
+void SelectFileEntry(ListBox* list, const QString& fileName) {
+    int found = -1;
+    for (int i = 0; i < list->ListCount(); ++i) {
+        if (list->List(i) == fileName) {
+            found = i;
+            break;
+        }
+        if (list->List(i).compare(fileName, Qt::CaseInsensitive) == 0) {
+            found = i;
+        }
+    }
+    if (found >= 0) {
+        list->SetListIndex(found);
+    }
 }
+
+}  // namespace
 
 void frmTembrel::dirDirs_Change() {
     const QString folder = dirDirs->Path();
@@ -62,5 +83,27 @@ void frmTembrel::lstPath_DblClick() {
         dirDirs->SetPath(AddBackslash(folder) + entry.mid(1, entry.size() - 2) + QLatin1Char('/'));
     } else {
         OpenSelectedFile();
+    }
+}
+
+void frmTembrel::ShowFolderAndOpen(const QString& folder, const QString& fileName) {
+    // A folder that cannot be entered leaves the browser where it is.
+    drvDrives->SetDrive(drvDrives->DriveOf(folder));
+    dirDirs->SetPath(folder);
+    dirDirs_Change();
+    if (!fileName.isEmpty()) {
+        SelectFileEntry(lstPath, fileName);
+        lstPath_DblClick();
+    }
+}
+
+void frmTembrel::VolumesChanged(const QStringList& volumes) {
+    drvDrives->SetVolumes(volumes);
+    QString folder = dirDirs->Path();
+    while (!QFileInfo(folder).isDir() && folder != QLatin1String("/")) {
+        folder = ParentFolderOf(folder);
+    }
+    if (folder != dirDirs->Path()) {
+        dirDirs->SetPath(folder);
     }
 }

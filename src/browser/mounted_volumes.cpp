@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSet>
+#include <QSocketNotifier>
 
 #include <algorithm>
 
@@ -162,4 +163,16 @@ QString VolumeOf(const QString& path, const QStringList& volumes) {
         }
     }
     return best;
+}
+
+void WatchMounts(QObject* owner, std::function<void()> changed) {
+    // The kernel marks its mount table as exceptional after each change.
+    auto* table = new QFile(QStringLiteral("/proc/self/mounts"), owner);
+    if (!table->open(QIODevice::ReadOnly)) {
+        delete table;
+        return;
+    }
+    auto* notifier = new QSocketNotifier(table->handle(), QSocketNotifier::Exception, table);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner,
+                     [changed = std::move(changed)] { changed(); });
 }

@@ -5,6 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QObject;
+
 // One line of the kernel's mount table.
 struct MountEntry {
     QString device;
@@ -24,6 +28,11 @@ QStringList UserVolumes(const QList<MountEntry>& mounts);
 
 // UserVolumes of this machine's mount table; {"/"} when it cannot be read.
 QStringList MountedVolumes();
+
+// Calls `changed` on the owner's thread each time a volume is mounted or
+// unmounted, for as long as the owner lives. Nothing happens where the
+// mount table cannot be watched.
+void WatchMounts(QObject* owner, std::function<void()> changed);
 
 // The longest volume that is the path itself or one of its folders, compared
 // on "/" boundaries ("/media/usb" does not hold "/media/usb2"). Empty when no

@@ -28,6 +28,7 @@ void frmTembrel::CleanUp() {
     media.reset();
     engineLoop_.reset();
     lstCue->Clear();
+    SetPlayState(PlayState::kStopped);
 }
 
 void frmTembrel::ShowLength(double length) {

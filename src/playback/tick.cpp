@@ -111,7 +111,9 @@ void frmTembrel::Timer1_Timer() {
 bool frmTembrel::Seek(double seconds) {
     lastTick_.reset();
     WakeTick();
-    return Media().SetCurrentPosition(seconds);
+    const bool moved = Media().SetCurrentPosition(seconds);
+    emit PositionMoved();
+    return moved;
 }
 
 void frmTembrel::H1_Scroll() {

@@ -17,6 +17,7 @@ bool frmTembrel::Play() {
     // Each step runs even when one before it failed.
     bool played = Media().SetRate(S1->Value() / 100.0);
     played = RunMedia() && played;
+    SetPlayState(PlayState::kPlaying);
     played = Seek(0) && played;
     lstCue->SetListIndex(0);
     currentCue = 0;
@@ -33,9 +34,11 @@ void frmTembrel::cmdPause1_Click() {
     if (!isPaused) {
         HoldMedia(false);
         isPaused = true;
+        SetPlayState(PlayState::kPaused);
     } else {
         RunMedia();
         isPaused = false;
+        SetPlayState(PlayState::kPlaying);
     }
     dummy->setFocus();
 }
@@ -45,6 +48,7 @@ void frmTembrel::cmdStop1_Click() {
         return;
     }
     HoldMedia(true);
+    SetPlayState(PlayState::kStopped);
     Seek(0);
     H1->SetValue(0);
     dummy->setFocus();
@@ -77,6 +81,11 @@ void frmTembrel::B1_Change() {
 void frmTembrel::S1_Change() {
     Media().SetRate(S1->Value() / 100.0);
     WakeTick();
+    // A speed other than normal shows after the program's name, so that no
+    // control of the fixed layout moves.
+    const int percent = S1->Value();
+    setWindowTitle(percent == 100 ? QStringLiteral("Vorlane Tembrel")
+                                  : QStringLiteral("Vorlane Tembrel \u2013 %1 %").arg(percent));
 }
 
 void frmTembrel::cmdBReset1_Click() {

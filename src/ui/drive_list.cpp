@@ -4,18 +4,33 @@
 
 #include <QDir>
 
-DriveList::DriveList(const QStringList& volumes, QWidget* parent)
-    : QComboBox(parent), volumes_(volumes) {
-    if (!volumes_.contains(QStringLiteral("/"))) {
-        volumes_.prepend(QStringLiteral("/"));
-    }
-    addItems(volumes_);
+DriveList::DriveList(const QStringList& volumes, QWidget* parent) : QComboBox(parent) {
+    SetVolumes(volumes);
     FollowFolder(QDir::currentPath());
     connect(this, &QComboBox::currentIndexChanged, this, [this] {
         if (!settingDrive_) {
             emit Change();
         }
     });
+}
+
+void DriveList::SetVolumes(const QStringList& volumes) {
+    QStringList listed = volumes;
+    if (!listed.contains(QStringLiteral("/"))) {
+        listed.prepend(QStringLiteral("/"));
+    }
+    if (listed == volumes_) {
+        return;
+    }
+    const QString shown = CurrentFolderOf(Drive());
+    volumes_ = listed;
+    settingDrive_ = true;
+    clear();
+    addItems(volumes_);
+    settingDrive_ = false;
+    if (!shown.isEmpty()) {
+        FollowFolder(shown);
+    }
 }
 
 bool DriveList::SetDrive(const QString& volume) {

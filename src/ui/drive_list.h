@@ -21,6 +21,10 @@ public:
     QString DriveOf(const QString& path) const;
     // The folder last shown on a volume (its mount point when none).
     QString CurrentFolderOf(const QString& volume) const;
+    // Lists other volumes (mounted or unmounted since); the selection stays
+    // with the shown folder's volume, or "/" when that volume went away.
+    // Never reports Change.
+    void SetVolumes(const QStringList& volumes);
     // Records the folder shown and selects the volume that holds it, without
     // reporting Change.
     void FollowFolder(const QString& folder);

@@ -1,5 +1,6 @@
 #include "ui/frm_tembrel.h"
 
+#include "browser/mounted_volumes.h"
 #include "ui/drive_list.h"
 #include "ui/folder_list.h"
 #include "ui/frm_lyrics.h"
@@ -37,6 +38,17 @@ frmTembrel::frmTembrel(ProgramValues program, MediaEngineFactory engineFactory, 
     Timer1->start();
 }
 
+void frmTembrel::SetPlayState(PlayState state) {
+    // Without a recording nothing plays, whatever the buttons did.
+    if (!media) {
+        state = PlayState::kStopped;
+    }
+    if (state != playState_) {
+        playState_ = state;
+        emit PlayStateChanged();
+    }
+}
+
 frmTembrel::~frmTembrel() {
     delete lyricsWindow_.data();
 }
@@ -63,6 +75,7 @@ void frmTembrel::ConnectHandlers() {
     connect(cmdBack, &QPushButton::clicked, this, &frmTembrel::cmdBack_Click);
     connect(cmdRoot, &QPushButton::clicked, this, &frmTembrel::cmdRoot_Click);
     connect(lstPath, &ListBox::DblClick, this, &frmTembrel::lstPath_DblClick);
+    WatchMounts(this, [this] { VolumesChanged(MountedVolumes()); });
     connect(cmdPlay1, &QPushButton::clicked, this, &frmTembrel::cmdPlay1_Click);
     connect(cmdPause1, &QPushButton::clicked, this, &frmTembrel::cmdPause1_Click);
     connect(cmdStop1, &QPushButton::clicked, this, &frmTembrel::cmdStop1_Click);

@@ -37,6 +37,12 @@ public:
     frmTembrel(ProgramValues program, MediaEngineFactory engineFactory, QWidget* parent = nullptr);
     ~frmTembrel() override;
 
+    // What the transport last did: playing (also past the end, which keeps
+    // the engine running), paused by the Pause button, or stopped. Stopped
+    // whenever no recording is open.
+    enum class PlayState { kStopped, kPlaying, kPaused };
+    PlayState State() const { return playState_; }
+
     const ProgramValues& Program() const { return program_; }
     // The lyrics window, created (hidden, docked to this window) when missing.
     frmLyrics* Lyrics();
@@ -141,6 +147,12 @@ public:
     void cmdBack_Click();
     void cmdRoot_Click();
     void lstPath_DblClick();
+    // Shows a folder and opens the entry named fileName (none when empty)
+    // by the double-click action, as start-up does for the command line.
+    void ShowFolderAndOpen(const QString& folder, const QString& fileName);
+    // The mounted volumes changed: the drive list follows, and a shown
+    // folder that went with its volume gives way to the nearest one left.
+    void VolumesChanged(const QStringList& volumes);
 
     // Playback (playback/).
     void OpenSelectedFile();
@@ -219,10 +231,17 @@ public:
     // the settings. Playback goes on.
     void SaveForSessionEnd();
 
+signals:
+    // The transport started, paused or stopped playback.
+    void PlayStateChanged();
+    // The playing position was moved (a seek, not playback going on).
+    void PositionMoved();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void SetPlayState(PlayState state);
     // The engine of the open file, or one whose every call fails.
     MediaEngine& Media();
     // Moves the playing position; the next tick takes it as a seek, not as
@@ -264,6 +283,7 @@ private:
     ProgramValues program_;
     MediaEngineFactory engineFactory_;
     bool unloaded_ = false;
+    PlayState playState_ = PlayState::kStopped;
     QPointer<frmLyrics> lyricsWindow_;
     bool inTick_ = false;
     bool running_ = false;                           // the engine was last told to run
