@@ -71,6 +71,11 @@ QString LastPartOf(const QString& path) {
     return slash < 0 ? text : text.mid(slash + 1);
 }
 
+QString WithoutExtension(const QString& path) {
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return dot > path.lastIndexOf(kSeparator) ? path.left(dot) : path;
+}
+
 QString FolderPartOf(const QString& path) {
     const QString text = WithoutTrailingSeparator(path);
     const qsizetype slash = text.lastIndexOf(kSeparator);

@@ -17,6 +17,10 @@ QString AddBackslash(QString& path);
 // "live", "a.mp3" gives "a.mp3", "/" gives "".
 QString LastPartOf(const QString& path);
 
+// The path without the extension of its last component (from its last "."
+// on): "/music/Take 3.flac" gives "/music/Take 3", a name without "." stays.
+QString WithoutExtension(const QString& path);
+
 // The folder of a file path without a trailing "/": "/music/a.mp3" gives
 // "/music", "/a.mp3" gives "/", a bare name is returned unchanged.
 QString FolderPartOf(const QString& path);

@@ -24,5 +24,5 @@ std::optional<FolderListing> ListFolder(const QString& folder, const QStringList
 
 // True when name matches one of the wildcard patterns ("*" any run of
 // characters, "?" one character) regardless of letter case. An entry may hold
-// several patterns separated by ";" ("*.mp3;*.wav").
+// several patterns separated by ";" ("*.mp3;*.flac").
 bool MatchesPattern(const QString& name, const QStringList& patterns);

@@ -58,7 +58,7 @@ public:
         tried_ = true;
         std::unique_ptr<PcmSource> source = OpenPcmSource(path, opener_);
         if (source == nullptr || source->Frames() <= 0) {
-            return Fail(QStringLiteral("no playable MP3 or WAV audio in ") + path);
+            return Fail(QStringLiteral("no playable audio in ") + path);
         }
         int rate = source->SampleRate(), channels = source->Channels();
         feed_ = std::make_unique<Feed>(std::move(source));

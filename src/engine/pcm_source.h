@@ -16,7 +16,7 @@ public:
 
     // Sample frames per second.
     virtual int SampleRate() const = 0;
-    // Channels per sample frame (1 or 2).
+    // Channels per sample frame (1 or 2; a source with more hands on two).
     virtual int Channels() const = 0;
     // Length of the decoded stream in sample frames. Exact, except for a
     // source that learns its length while it plays (an MP3 whose frames are
@@ -32,8 +32,8 @@ public:
     virtual std::int64_t Read(float* samples, std::int64_t maxFrames) = 0;
 };
 
-// Opens a WAV or MP3 file by its content, through the opener (the plain file
-// when none is given); nothing for anything else. Refuses everything that is
-// not a regular file before opening it, so a folder or a FIFO never blocks
-// the caller.
+// Opens a WAV, MP3, FLAC, Ogg Vorbis, Opus or AAC (M4A, ADTS) file by its
+// content, through the opener (the plain file when none is given); nothing
+// for anything else. Refuses everything that is not a regular file before
+// opening it, so a folder or a FIFO never blocks the caller.
 std::unique_ptr<PcmSource> OpenPcmSource(const QString& path, const FileOpener& opener = {});

@@ -26,8 +26,7 @@ QByteArray StripTrailingLineBreaks(const QByteArray& bytes) {
 }
 
 QString LyricsBaseName(const QString& recording) {
-    const QString name = LastPartOf(recording);
-    return name.left(std::max<qsizetype>(0, name.size() - 4));
+    return LastPartOf(WithoutExtension(recording));
 }
 
 std::optional<QString> LyricsFileFor(const QString& folder, const QString& title) {

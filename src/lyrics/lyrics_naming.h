@@ -14,7 +14,7 @@ QByteArray StripTrailingLineBreaks(const QByteArray& bytes);
 inline constexpr qint64 kMaxLyricsBytes = 4 * 1024 * 1024;
 
 // The name lyrics of a recording's start point are kept under: the
-// recording's file name without its last four characters (Song.mp3 gives Song).
+// recording's file name without its extension ("Take 3.flac" gives "Take 3").
 QString LyricsBaseName(const QString& recording);
 
 // The lyrics file of a title in a folder (ending in "/"): folder + title +

@@ -49,7 +49,7 @@ void frmTembrel::OpenSelectedFile() {
     }
     QString folder = dirDirs->Path();
     currentFile = AddBackslash(folder) + entry;
-    cueFile = currentFile.left(currentFile.size() - 3) + QStringLiteral("cue");
+    cueFile = WithoutExtension(currentFile) + QStringLiteral(".cue");
     CleanUp();
 
     // A failed open is silent for the user; its reason goes to the log.

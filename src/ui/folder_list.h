@@ -34,7 +34,7 @@ private:
 };
 
 // The file list behind the file browser: the files of one folder whose names
-// match its pattern ("*.mp3;*.wav", letter case ignored), in name order.
+// match its pattern ("*.mp3;*.flac", letter case ignored), in name order.
 class FileList : public QFrame {
     Q_OBJECT
 public:

@@ -14,7 +14,7 @@
 using Browser = ProgramTest;
 
 TEST_F(Browser, ListsVisibleFoldersThenRecordingsAndMovesThroughFolders) {
-    for (const char* name : {"b.WAV", "B.mp3", "A.mp3", "a.mp3", "x.ogg", ".hidden.mp3", "zeta/x",
+    for (const char* name : {"b.WAV", "B.mp3", "A.mp3", "a.mp3", "x.txt", ".hidden.mp3", "zeta/x",
                              "Alpha/Live/Probe 1.mp3", ".git/x", "[Klammer].mp3", "fake"}) {
         WriteBytes(PathOf(name), {});
     }

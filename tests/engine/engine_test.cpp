@@ -143,8 +143,8 @@ TEST(WavHeader, FindsTheSamplesAndRefusesWhatItCannotPlay) {
     Bytes noData = Wav(1, 2, 16, 100), badBlock = noData;
     noData.resize(36);
     badBlock[32] = 3;
-    // Three channels, 12 bits, ADPCM, 16-bit float, no data chunk, a wrong block size.
-    for (const Bytes& bad : {Wav(1, 3, 16, 100), Wav(1, 2, 12, 100), Wav(2, 2, 4, 100),
+    // No channels, 12 bits, ADPCM, 16-bit float, no data chunk, a wrong block size.
+    for (const Bytes& bad : {Wav(1, 0, 16, 100), Wav(1, 2, 12, 100), Wav(2, 2, 4, 100),
                              Wav(3, 2, 16, 100), noData, badBlock}) {
         EXPECT_FALSE(ParseWavHeader(bad, 200).has_value()) << bad.size();
     }

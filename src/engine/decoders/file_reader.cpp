@@ -2,6 +2,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cstring>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,4 +46,15 @@ std::shared_ptr<FileReader> OpenFileReader(const QString& path) {
         return nullptr;
     }
     return std::make_shared<DescriptorReader>(fd, std::uint64_t(info.st_size));
+}
+
+ReadAt ReadFromBytes(std::span<const std::uint8_t> bytes) {
+    return [bytes](std::uint64_t offset, std::uint8_t* buffer, std::size_t size) -> std::size_t {
+        if (offset >= bytes.size()) {
+            return 0;
+        }
+        const std::size_t n = std::min<std::size_t>(size, bytes.size() - offset);
+        std::memcpy(buffer, bytes.data() + offset, n);
+        return n;
+    };
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 
 // Reads a file at any offset. One reader serves a file's decoder and its
 // frame walk at once: every read names its offset, so nobody shares a
@@ -18,6 +19,13 @@ public:
     // on an error. Safe to call from several threads.
     virtual std::size_t ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size) = 0;
 };
+
+// Reads up to size bytes at offset into buffer; returns how many were read.
+using ReadAt =
+    std::function<std::size_t(std::uint64_t offset, std::uint8_t* buffer, std::size_t size)>;
+
+// Reads from memory as a file of these bytes.
+ReadAt ReadFromBytes(std::span<const std::uint8_t> bytes);
 
 // Opens a file for the engine; nullptr when it cannot.
 using FileOpener = std::function<std::shared_ptr<FileReader>(const QString& path)>;

@@ -204,10 +204,13 @@ Mp3Walk::~Mp3Walk() = default;
 bool Mp3Walk::Begin() {
     ByteWindow window(fileSize_, read_);
     std::uint64_t offset = 0;
-    while (const std::uint8_t* tag = window.At(offset, 10)) {
+    for (int tags = 0; const std::uint8_t* tag = window.At(offset, 10); ++tags) {
         std::uint64_t size = Id3v2TagBytes(tag);
         if (size == 0) {
             break;
+        }
+        if (tags == kMostId3v2Tags) {
+            return false;
         }
         offset += size;
     }
@@ -321,14 +324,5 @@ std::optional<Mp3Layout> ScanMp3(std::uint64_t fileSize, const ReadAt& read) {
 }
 
 std::optional<Mp3Layout> ScanMp3(std::span<const std::uint8_t> bytes) {
-    return ScanMp3(
-        bytes.size(),
-        [bytes](std::uint64_t offset, std::uint8_t* buffer, std::size_t size) -> std::size_t {
-            if (offset >= bytes.size()) {
-                return 0;
-            }
-            std::size_t n = std::min<std::size_t>(size, bytes.size() - offset);
-            std::memcpy(buffer, bytes.data() + offset, n);
-            return n;
-        });
+    return ScanMp3(bytes.size(), ReadFromBytes(bytes));
 }

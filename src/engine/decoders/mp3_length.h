@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/decoders/file_reader.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -42,10 +44,6 @@ struct Mp3Layout {
     }
 };
 
-// Reads up to size bytes at offset into buffer; returns how many were read.
-using ReadAt =
-    std::function<std::size_t(std::uint64_t offset, std::uint8_t* buffer, std::size_t size)>;
-
 // Parses the four header bytes of an MPEG audio frame; no value when they are
 // not a usable header (no sync, reserved fields, free-format bitrate).
 std::optional<MpegFrameHeader> ParseMpegFrameHeader(const std::uint8_t* bytes);
@@ -56,6 +54,8 @@ std::optional<std::uint64_t> ReadHeaderFrameCount(std::span<const std::uint8_t> 
 
 // Size of the ID3v2 tag whose ten header bytes are given (0 when not a tag).
 std::uint64_t Id3v2TagBytes(const std::uint8_t* header);
+// Tags in a row before the audio beyond which a file is not taken for audio.
+inline constexpr int kMostId3v2Tags = 16;
 
 // Size of the ID3v1 and APE tags that end the file, given its last bytes
 // (kTrailingTagProbe of them, or the whole file when shorter); 0 when none.

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -182,6 +183,8 @@ public:
         const std::uint64_t audioFrame = std::uint64_t(frame) / layout_.samplesPerFrame;
         UseIndex(offsets, audioFrame);
         decoderDone_ = false;
+        resumeAt_ = 0;
+        skipped_.reset();
         if (mpg123_seek(handle_, off_t(frame), SEEK_SET) < 0) {
             decoderDone_ = true;  // past what the decoder finds: silence to the end
         }
@@ -201,11 +204,23 @@ public:
         std::size_t filled = 0, want = std::size_t(frames) * frameBytes;
         auto* out = reinterpret_cast<unsigned char*>(samples);
         while (!decoderDone_ && filled < want) {
+            const std::int64_t at = next_ + std::int64_t(filled / frameBytes);
+            if (at < resumeAt_) {
+                // Frames lost to damage play as silence.
+                const std::size_t until =
+                    std::min(want, filled + std::size_t(resumeAt_ - at) * frameBytes);
+                std::memset(out + filled, 0, until - filled);
+                filled = until;
+                continue;
+            }
             size_t done = 0;
-            int result = mpg123_read(handle_, out + filled, want - filled, &done);
+            const int result = mpg123_read(handle_, out + filled, want - filled, &done);
             filled += done;
-            if (result != MPG123_OK && result != MPG123_NEW_FORMAT && done == 0) {
+            if (result == MPG123_DONE) {
                 decoderDone_ = true;
+            } else if (result != MPG123_OK && !(result == MPG123_NEW_FORMAT && StreamFormat())) {
+                resumeAt_ = SkipDamage(next_ + std::int64_t(filled / frameBytes));
+                decoderDone_ = resumeAt_ >= Frames();
             }
         }
         if (decoderDone_ && filled < want && !index_.Done()) {
@@ -225,6 +240,51 @@ public:
 
 private:
     static constexpr std::size_t kIndexStep = 8;
+
+    // True when the decoder's output format is the stream's own.
+    bool StreamFormat() {
+        long rate = 0;
+        int channels = 0, encoding = 0;
+        return mpg123_getformat(handle_, &rate, &channels, &encoding) == MPG123_OK &&
+               rate == layout_.sampleRate && channels == layout_.channels &&
+               encoding == MPG123_ENC_FLOAT_32;
+    }
+
+    // The decoder failed on damage (data that looks like frames of another
+    // format, or frames it cannot decode) at the sample frame `position`.
+    // It goes on at a frame of our walk's index after the one it failed on:
+    // one it jumps to straight through the index, decoded without frames
+    // before it, so it never reads the damage again. A try that fails again
+    // goes on further. Returns the sample frame decoding goes on at; the
+    // frames before it are silence.
+    std::int64_t SkipDamage(std::int64_t position) {
+        const auto perFrame = std::uint64_t(layout_.samplesPerFrame);
+        const auto failedAt = std::uint64_t(std::max<off_t>(mpg123_framepos(handle_), 0));
+        std::vector<std::uint64_t> offsets = index_.WaitFor(std::uint64_t(position) / perFrame + 1);
+        while (!index_.Done() && (offsets.empty() || offsets.back() <= failedAt)) {
+            offsets = index_.WaitFor(offsets.size());
+        }
+        const auto after = std::uint64_t(
+            std::upper_bound(offsets.begin(), offsets.end(), failedAt) - offsets.begin());
+        // The decoder decodes one frame before the target at least; that one
+        // must be an index entry, for the decoder to jump to it.
+        std::uint64_t entry = std::max(after, skipped_ ? *skipped_ + 1 : 0);
+        entry = (entry + kIndexStep - 1) / kIndexStep * kIndexStep;
+        skipped_ = entry;
+        const std::uint64_t frame = entry + 1;
+        const auto target = std::max(std::int64_t(frame * perFrame), position);
+        if (target < Frames()) {
+            offsets = index_.WaitFor(frame);
+            UseIndex(offsets, frame);
+            mpg123_param(handle_, MPG123_PREFRAMES, 0, 0);
+            // The decoder counted the damage's false frames too: at what it
+            // takes for the frame before the target it would read on instead
+            // of jumping, so it jumps to the start first.
+            mpg123_seek(handle_, 0, SEEK_SET);
+            mpg123_seek(handle_, off_t(target), SEEK_SET);
+        }
+        return target;
+    }
 
     // Hands the decoder every few frame offsets walked so far (it walks the
     // rest in a moment) and the frames it must decode before the target.
@@ -266,6 +326,8 @@ private:
     std::size_t indexed_ = 0;
     std::int64_t next_ = 0;
     bool decoderDone_ = false;
+    std::int64_t resumeAt_ = 0;             // after damage: where the decoder goes on
+    std::optional<std::uint64_t> skipped_;  // the frame the last skip went to
 };
 
 }  // namespace
