@@ -127,8 +127,10 @@ public:
         if (pipeline_ == nullptr || std::isnan(seconds)) {
             return false;
         }
-        // The length may only be known once the walk got to the target.
-        feed_->PrepareSeek(std::int64_t(std::ceil(std::max(seconds, 0.0) * feed_->SampleRate())));
+        // The length may only be known once the walk got to the target; a
+        // target past any recording's length waits for the whole walk.
+        const double target = std::clamp(seconds, 0.0, 1e9);
+        feed_->PrepareSeek(std::int64_t(std::ceil(target * feed_->SampleRate())));
         return SeekTo(std::clamp(seconds, 0.0, Length()), rate_);
     }
 

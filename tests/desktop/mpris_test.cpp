@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -32,11 +33,11 @@ public slots:
     void Changed(const QString&, const QVariantMap& changed, const QStringList&) {
         changes << QStringList(changed.keys()).join(u',');
     }
-    void Seeked(qlonglong position) { seeks << position; }
+    void Seeked(qlonglong position) { seeks.push_back(position); }
 
 public:
     QStringList changes;
-    QList<qlonglong> seeks;
+    std::vector<qlonglong> seeks;
 };
 
 class Mpris : public ProgramTest {
@@ -146,7 +147,7 @@ TEST_F(Mpris, ChangesAndJumpsAreAnnouncedAndTheRecordingDescribed) {
     const struct {
         std::function<void()> act;
         const char* changed;
-        QList<qlonglong> seeks;
+        std::vector<qlonglong> seeks;
     } steps[] = {
         {[&] {
              Call(kPlayer, "SetPosition", {elsewhere, qlonglong(5e6)});
