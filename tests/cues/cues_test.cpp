@@ -4,16 +4,10 @@
 #include "cues/cue_line.h"
 #include "cues/cue_rules.h"
 #include "support/program_test.h"
-#include "ui/list_box.h"
-#include "ui/scroll_bar.h"
-#include "ui/title_box.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QMenu>
-#include <QPushButton>
-#include <QTest>
 
 namespace {
 

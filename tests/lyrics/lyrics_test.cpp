@@ -2,17 +2,8 @@
 // typed text is saved, or kept and reported, but never lost or misplaced.
 #include "lyrics/lyrics_naming.h"
 #include "support/program_test.h"
-#include "ui/folder_list.h"
-#include "ui/list_box.h"
-#include "ui/title_box.h"
-#include "ui/window_geometry.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 
 #include <map>
 

@@ -1,19 +1,11 @@
 // Opening, the transport, the jumps, the tick, the slider drag and repeat
 // mode of the main window on fake engines, driven by double-clicks, clicks
 // and drags.
-#include "playback/time_text.h"
 #include "support/program_test.h"
-#include "ui/list_box.h"
 #include "ui/picture_box.h"
 #include "ui/pictures.h"
-#include "ui/scroll_bar.h"
-#include "ui/title_box.h"
 
-#include <QAction>
 #include <QDialog>
-#include <QLabel>
-#include <QPushButton>
-#include <QTimer>
 
 #include <cmath>
 

@@ -1,12 +1,8 @@
 // The controls' wrappers, alone and in the main window under real mouse and
 // key events.
 #include "support/program_test.h"
-#include "ui/list_box.h"
-#include "ui/screen_places.h"
-#include "ui/scroll_bar.h"
 
 #include <QSignalSpy>
-#include <QTest>
 
 using WindowLists = ProgramTest;
 
@@ -61,26 +57,4 @@ TEST_F(WindowLists, OnlyALeftDoubleClickActsAndCtrlKeepsTheSelection) {
     EXPECT_EQ(Engine()->CurrentPosition(), 10.0);
     Open("Other.mp3");
     EXPECT_EQ(window_->currentFile, PathOf("Other.mp3"));
-}
-
-TEST(WithinScreens, KeepsReachableWindowsAndBringsBackTheOthers) {
-    const QList<QRect> one = {{0, 0, 1280, 800}};
-    const QList<QRect> two = {{0, 0, 1280, 800}, {1280, 0, 1024, 768}};
-    const std::tuple<QRect, QList<QRect>, QRect> cases[] = {
-        // The title bar can be grabbed, also partly beyond an edge: unchanged.
-        {{1500, 100, 400, 500}, two, {1500, 100, 400, 500}},
-        {{1216, 768, 400, 500}, one, {1216, 768, 400, 500}},
-        {{-336, 0, 400, 500}, one, {-336, 0, 400, 500}},
-        // Out of reach: onto the primary screen, wholly when it fits.
-        {{1217, 100, 400, 500}, one, {880, 100, 400, 500}},
-        {{100, 769, 400, 500}, one, {100, 300, 400, 500}},
-        {{100, -1, 400, 500}, one, {100, 0, 400, 500}},
-        {{5000, 100, 2000, 500}, two, {0, 100, 2000, 500}},
-        // Sizes between a small window and the span of the screens.
-        {{0, 0, 32767, 32767}, two, {0, 0, 2304, 800}},
-        {{100, 100, 1, 1}, one, {100, 100, 128, 64}},
-        {{90000, 0, 32767, 1}, {}, {90000, 0, 32767, 1}}};
-    for (const auto& [outer, areas, expected] : cases) {
-        EXPECT_EQ(WithinScreens(outer, areas), expected) << outer.x() << ',' << outer.y();
-    }
 }
