@@ -115,9 +115,8 @@ TEST_F(App, StoredSettingsApplyAndTheExitWritesAllSevenLeavingOtherLines) {
     EXPECT_EQ(window_->currentFolder, PathOf("Live/"));
     EXPECT_EQ(window_->V1->Value(), -2500);
     EXPECT_EQ(Places(window_.get()), places);
-    // A framed lyrics window keeps its outer size (the offscreen platform
-    // frames a window when first shown); a folder that cannot be stored costs
-    // only its own key.
+    // A framed lyrics window keeps its outer size; a folder that cannot be
+    // stored costs only its own key.
     window_->ExistingLyrics()->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_->ExistingLyrics()));
     EXPECT_EQ(window_->ExistingLyrics()->frameGeometry().size(), QSize(400, 533));
@@ -192,10 +191,8 @@ TEST_F(App, QuitSignalsSaveTypedLyricsAndSettings) {
     }
 }
 
-// Starts the program with an argument list (none, not even its name, when
-// empty), then sends it the signal every 50 ms until it ends; its wait status,
-// -1 when it is killed after 20 s. SIGTERM stays ignored until the program
-// sets its own handler.
+// Starts the program, then sends it the signal every 50 ms until it ends; its
+// wait status, -1 when killed after 20 s. SIGTERM is ignored until it handles it.
 int RunToEnd(const QByteArray& program, std::vector<char*> arguments, int signal, pid_t* child) {
     arguments.push_back(nullptr);
     struct sigaction ignore {
@@ -215,8 +212,7 @@ int RunToEnd(const QByteArray& program, std::vector<char*> arguments, int signal
 }
 
 // A second start ends at once and writes nothing; a killed instance's lock
-// does not stop the next, which, started without even its own name, ends
-// cleanly on SIGTERM.
+// does not stop the next, which, started without its name, ends on SIGTERM.
 TEST(RealProgram, OneInstanceAtATimeAndSigtermEndsIt) {
     QTemporaryDir folder;
     const QByteArray program = QFile::encodeName(folder.filePath("tembrel"));

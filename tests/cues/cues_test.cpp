@@ -138,9 +138,7 @@ protected:
 };
 
 // New cues show the cut time and keep the rounded seconds, whatever was
-// pasted as their title; Enter retitles keeping the shown time; nudges keep
-// the line's place. Every edit is written at once, as legacy text while every
-// character fits, and the next start reads it back.
+// pasted; every edit is written at once, legacy while every character fits.
 TEST_F(CueList, EditsAreWrittenAtOnceAndReadBackAtTheNextStart) {
     const QString longTitle(40000, u'x');
     for (const auto& [position, title] :

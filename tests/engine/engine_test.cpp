@@ -9,9 +9,7 @@
 #include <gst/gst.h>
 
 #include <cmath>
-#include <condition_variable>
 #include <future>
-#include <mutex>
 #include <numeric>
 #include <random>
 #include <thread>
@@ -53,9 +51,8 @@ bool PlaysSecond(GstElement* tap, const std::vector<float>& all, int second, int
            Same(played.data(), all.data() + at, 4096);
 }
 
-// Before a render every command fails. Pause, Stop and the end hold the
-// position; at the end the engine still runs: a seek back plays on. The rate
-// holds across pauses and seeks; one set at the end comes with the next seek.
+// Pause, Stop and the end hold the position; at the end a seek back plays on.
+// The rate holds across pauses and seeks.
 TEST(GstEngine, RefusesBeforeARenderHoldsThePositionAndKeepsTheRate) {
     GstElement* tap = MakeTap();  // playing in real time, keeping its last buffer
     g_object_set(tap, "sync", TRUE, "drop", TRUE, "max-buffers", 1, nullptr);
@@ -195,9 +192,8 @@ TEST_F(GstEngineRender, FailsQuicklyOnWhatIsNotAudioAndPlaysDamagedMp3sToTheirEn
     EXPECT_TRUE(WaitFor([&] { return engine->CurrentPosition() == length; }));
 }
 
-// What a loop of [start, end) seconds played from `from` sounds like: the
-// file's samples from the section's end straight into its start, with the
-// short crossfade before the seam from what leads into the start.
+// A loop of [start, end) seconds played from `from`: at each seam a short
+// crossfade from the section's end into what leads into its start.
 std::vector<float> Looped(const std::vector<float>& file, int start, int end, int from,
                           std::size_t frames) {
     const std::int64_t fade = Feed::FadeFrames(kRate), fadeStart = std::int64_t(end) * kRate - fade;
@@ -217,32 +213,22 @@ std::vector<float> Looped(const std::vector<float>& file, int start, int end, in
     return out;
 }
 
-// Holds every read between `gate` and the file's last 4 KiB (where tags lie)
-// until the test opens it.
+// Holds reads past 64 KiB, but for the last 4 KiB (tags), until `open` is set.
 class GatedReader final : public FileReader {
 public:
-    GatedReader(std::shared_ptr<FileReader> file, std::uint64_t gate)
-        : file_(std::move(file)), gate_(gate) {}
+    GatedReader(std::shared_ptr<FileReader> file, std::shared_future<void> open)
+        : file_(std::move(file)), open_(std::move(open)) {}
     std::uint64_t Size() const override { return file_->Size(); }
     std::size_t ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size) override {
-        if (offset + size > gate_ && offset < file_->Size() - 4096) {
-            std::unique_lock lock(mutex_);
-            opened_.wait(lock, [this] { return open_; });
+        if (offset + size > 64 * 1024 && offset < file_->Size() - 4096) {
+            open_.wait();
         }
         return file_->ReadAt(offset, buffer, size);
-    }
-    void Open() {
-        std::lock_guard lock(mutex_);
-        open_ = true;
-        opened_.notify_all();
     }
 
 private:
     std::shared_ptr<FileReader> file_;
-    std::uint64_t gate_;
-    std::mutex mutex_;
-    std::condition_variable opened_;
-    bool open_ = false;
+    std::shared_future<void> open_;
 };
 
 // A mono source whose every sample is its frame number.
@@ -263,8 +249,7 @@ private:
     std::int64_t next_ = 0;
 };
 
-// Across each seam the stream maps back to the file frame being heard: the
-// crossfade before the seam still counts as the section's end.
+// The crossfade before a seam still counts as the section's end.
 TEST(EngineLoop, TheFeedMapsTheStreamToTheFileAcrossSeams) {
     Feed feed(std::make_unique<Ramp>(), 4);
     ASSERT_TRUE(feed.Seek(0) && feed.SetLoop(Section{20, 30}, 0));
@@ -294,20 +279,20 @@ TEST(EngineLoop, PlaysTheSectionSeamlesslyAndReportsTheFilePosition) {
     EXPECT_GT(engine->CurrentPosition().value_or(0), 5.0);
 }
 
-// The open needs nothing of the file but its first 64 KiB and its end; a seek
-// ahead of the frame walk waits for it and lands exactly.
+// A seek ahead of the MP3 frame walk waits for it and lands exactly.
 TEST(EngineOpen, ReadsOnlyTheStartOfAnMp3AndSeeksAheadOfTheWalkExactly) {
     const std::vector<float> all = PlayAll(Files().longMp3);
     const auto file = OpenFileReader(Files().longMp3);
     ASSERT_TRUE(file != nullptr && file->Size() > 700u * 1024);
-    auto gated = std::make_shared<GatedReader>(file, 64 * 1024);
+    std::promise<void> open;
+    auto gated = std::make_shared<GatedReader>(file, open.get_future().share());
     GstElement* tap = MakeTap();
     auto engine = CreateGstEngine(tap, [&](const QString&) { return gated; });
     ASSERT_TRUE(engine->RenderFile(Files().longMp3));
     EXPECT_FALSE(engine->LengthFinal());
     std::thread opener([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        gated->Open();
+        open.set_value();
     });
     ASSERT_TRUE(engine->SetCurrentPosition(170));  // waits for the walk
     opener.join();

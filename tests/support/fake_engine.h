@@ -20,7 +20,6 @@ struct FakeEngineControl {
     std::map<QString, double> lengths;
     std::set<QString> failing;
     FakeEngine* last = nullptr;
-    int created = 0;
 };
 
 // A media engine that keeps the interface's promises, loops a section as the
@@ -30,7 +29,6 @@ class FakeEngine final : public MediaEngine {
 public:
     explicit FakeEngine(std::shared_ptr<FakeEngineControl> control) : control_(std::move(control)) {
         control_->last = this;
-        ++control_->created;
     }
     ~FakeEngine() override {
         if (control_->last == this) {
