@@ -6,9 +6,7 @@
 #include "support/program_test.h"
 #include "ui/screen_places.h"
 
-#include <QGuiApplication>
 #include <QScreen>
-#include <QThread>
 
 #include <csignal>
 #include <ctime>
@@ -171,10 +169,7 @@ TEST_F(App, PlacesAndSizesBeyondTheScreenComeBackAndAreWrittenSo) {
 
 // Signals and the end of the session end the program as its close box does.
 TEST_F(App, QuitSignalsSaveTypedLyricsAndSettings) {
-    const std::function<void()> ends[] = {[] { ::raise(SIGTERM); }, [] { ::raise(SIGINT); },
-                                          [] { ::raise(SIGHUP); },
-                                          [] { QCoreApplication::quit(); }};
-    for (int i = 0; i < 4; ++i) {
+    for (int i : {SIGTERM, SIGINT, SIGHUP, 0}) {  // 0: the session ends
         SetUp();
         QFile::remove(PathOf("Song.txt"));
         AddRecording(QStringLiteral("Song.mp3"), 100);
@@ -183,7 +178,7 @@ TEST_F(App, QuitSignalsSaveTypedLyricsAndSettings) {
         window_->Command4->click();
         window_->Lyrics()->txtLyrics->insertPlainText(QString::number(i));
         QFile::remove(SettingsFile());
-        QTimer::singleShot(0, ends[i]);
+        QTimer::singleShot(0, [i] { i ? void(::raise(i)) : QCoreApplication::quit(); });
         EXPECT_EQ(RunUntilClosed(*window_), 0) << i;
         EXPECT_EQ(ReadBytes(PathOf("Song.txt")), QByteArray::number(i) + "\r\n");
         EXPECT_EQ(Setting("Volume"), QStringLiteral("0")) << i;
@@ -204,7 +199,7 @@ int RunToEnd(const QByteArray& program, std::vector<char*> arguments, int signal
     int status = -1;
     for (int i = 0; signal >= 0 && i < 400 && ::waitpid(*child, &status, WNOHANG) == 0; ++i) {
         ::kill(*child, signal);
-        QThread::msleep(50);
+        ::usleep(50000);
     }
     return signal < 0 || (::kill(*child, SIGKILL) == 0 && ::waitpid(*child, nullptr, 0) > 0)
                ? -1
@@ -223,7 +218,7 @@ TEST(RealProgram, OneInstanceAtATimeAndSigtermEndsIt) {
     pid_t first = -1, child = -1;
     RunToEnd(program, {name}, -1, &first);
     for (int i = 0; i < 400 && QDir(folder.path()).entryList({"*.lock"}).isEmpty(); ++i) {
-        QThread::msleep(50);
+        ::usleep(50000);
     }
     const int second = RunToEnd(program, {name}, 0, &child);
     EXPECT_TRUE(WIFEXITED(second) && WEXITSTATUS(second) == 0) << second;

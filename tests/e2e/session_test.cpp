@@ -3,8 +3,6 @@
 #include "support/program_test.h"
 #include "support/test_audio.h"
 
-namespace {
-
 using Session = ProgramTest;
 
 TEST_F(Session, PlayCueLyricsRepeatCloseAndStartAgain) {
@@ -54,5 +52,3 @@ TEST_F(Session, PlayCueLyricsRepeatCloseAndStartAgain) {
     EXPECT_EQ(ReadBytes(PathOf("Probe 1.cue")), cueFile);
     EXPECT_TRUE(messages_.texts().isEmpty());
 }
-
-}  // namespace

@@ -14,8 +14,6 @@
 #include <random>
 #include <thread>
 
-namespace {
-
 constexpr int kRate = 44100;
 constexpr double kLength = 12.0;  // of Files().wav
 
@@ -304,5 +302,3 @@ TEST(EngineOpen, ReadsOnlyTheStartOfAnMp3AndSeeksAheadOfTheWalkExactly) {
     }
     EXPECT_EQ(engine->Duration(), double(all.size() / 2) / kRate);
 }
-
-}  // namespace

@@ -1,6 +1,5 @@
-// Saves that fail or are killed keep the file saved before whole, with nothing
-// left beside it, and tell the user. Hostile cue files and files that would
-// block a reader neither fail the program nor make it wait.
+// Saves that fail or are killed keep the old file whole and tell the user;
+// hostile cue files and FIFOs neither fail the program nor make it wait.
 #include "app/safe_save.h"
 #include "app/settings_store.h"
 #include "support/program_test.h"
@@ -73,9 +72,8 @@ INSTANTIATE_TEST_SUITE_P(FullOrReadOnly, FullPlace, ::testing::Bool());
 
 using Hardening = ProgramTest;
 
-// A write the system cuts short, here by the file-size limit (which binds
-// root too), fails with its reason and keeps the old file, whether the file
-// is replaced or, having a second name, written in place.
+// A write cut short by the file-size limit (which binds root too) fails with
+// its reason and keeps the old file, replaced or (a second name) written in place.
 TEST_F(Hardening, AShortWriteFailsWithItsReasonAndKeepsTheOldFile) {
     for (const QString& path : {PathOf("a.cue"), PathOf("b.cue")}) {
         WriteBytes(path, "old");
@@ -97,9 +95,8 @@ TEST_F(Hardening, AShortWriteFailsWithItsReasonAndKeepsTheOldFile) {
     EXPECT_EQ(QDir(music_.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
-// A process saving one file that is replaced and one that is written in place
-// (it has a second name) is killed again and again: the replaced file always
-// holds one whole version, and nothing visible is left beside the files.
+// A process saving a file that is replaced and one written in place is killed
+// again and again: one whole version always, nothing visible left beside.
 TEST_F(Hardening, AKilledSaveLeavesAWholeFileAndNoVisibleLitter) {
     const QString shared = QStringLiteral("/dev/shm");  // syncs cost nothing there
     QTemporaryDir dir(QFileInfo(shared).isWritable() ? shared + QStringLiteral("/tembrel-XXXXXX")

@@ -9,8 +9,6 @@
 
 #include <unistd.h>
 
-namespace {
-
 // Song.mp3 with the four cue points, open and playing.
 class Lyrics : public ProgramTest {
 protected:
@@ -47,8 +45,6 @@ protected:
         return files;
     }
 };
-
-}  // namespace
 
 // The button opens the lyrics of the title in the box (the recording's own
 // for the start point and for lines without a title), or an empty window.

@@ -7,8 +7,6 @@
 
 #include <cmath>
 
-namespace {
-
 TEST(TimeText, CutsToWholeSecondsWithinItsRangeAndRoundingHalvesGoToEven) {
     const std::tuple<double, const char*, long long> cases[] = {
         {0.99, "00:00:00", 1},      {1, "00:00:01", 1},           {2.5, "00:00:02", 2},
@@ -211,5 +209,3 @@ TEST_F(Playback, TheRepeatSwitchTurnsTheIndicator) {
     window_->tmrRepeat->timeout({});
     EXPECT_EQ(state(), on(2));
 }
-
-}  // namespace

@@ -22,9 +22,8 @@ struct FakeEngineControl {
     FakeEngine* last = nullptr;
 };
 
-// A media engine that keeps the interface's promises, loops a section as the
-// real one does, records each command as text ("SetLoop(10,20)"; reads are not
-// recorded), and whose clock moves only when the test calls Advance.
+// Keeps the interface's promises, loops a section as the real engine does,
+// records each command ("SetLoop(10,20)"); its clock moves only in Advance.
 class FakeEngine final : public MediaEngine {
 public:
     explicit FakeEngine(std::shared_ptr<FakeEngineControl> control) : control_(std::move(control)) {

@@ -2,8 +2,6 @@
 // (see run_with_window_manager.sh).
 #include "support/program_test.h"
 
-#include <QGuiApplication>
-
 using WindowFrames = ProgramTest;
 
 TEST_F(WindowFrames, StartShowAndExitKeepTheStoredPlaces) {
