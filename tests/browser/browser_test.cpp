@@ -3,11 +3,6 @@
 #include "browser/folder_listing.h"
 #include "support/program_test.h"
 #include "ui/drive_list.h"
-#include "ui/folder_list.h"
-#include "ui/list_box.h"
-
-#include <QDir>
-#include <QPushButton>
 
 #include <sys/stat.h>
 

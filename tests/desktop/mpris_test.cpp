@@ -4,7 +4,6 @@
 #include "desktop/mpris.h"
 #include "support/private_bus.h"
 #include "support/program_test.h"
-#include "support/real_time.h"
 #include "ui/scroll_bar.h"
 
 #include <QAction>

@@ -1,23 +1,7 @@
 // Whole sessions through the start-up routine, the real engine playing in real
 // time to a silent sink.
-#include "demo_rehearsal.h"
-#include "playback/time_text.h"
 #include "support/program_test.h"
-#include "support/real_time.h"
 #include "support/test_audio.h"
-#include "ui/frm_lyrics.h"
-#include "ui/list_box.h"
-#include "ui/scroll_bar.h"
-#include "ui/title_box.h"
-#include "ui/window_geometry.h"
-
-#include <QAction>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-
-namespace {
 
 using Session = ProgramTest;
 
@@ -59,40 +43,12 @@ TEST_F(Session, PlayCueLyricsRepeatCloseAndStartAgain) {
     }));
     EXPECT_LT(highest, cue + 1.5);  // without the loop it would play on to 20 s
 
-    // Typing not yet saved is kept when the program closes, and the settings.
+    // Typing not yet saved is kept when the program closes.
     Choose(1);
     lyrics->txtLyrics->moveCursor(QTextCursor::End);
     QTest::keyClicks(lyrics->txtLyrics, "\rEm");
-    window_->V1->SetValue(-1500);
-    SetTopTwips(lyrics, 1500);
     EXPECT_TRUE(window_->close());
     EXPECT_EQ(ReadBytes(PathOf("Refrain.txt")), "G       D\r\nGruss\r\nEm\r\n");
     EXPECT_EQ(ReadBytes(PathOf("Probe 1.cue")), cueFile);
-    EXPECT_EQ(QStringList({Setting("Volume"), Setting("Top")}), QStringList({"-1500", "1500"}));
     EXPECT_TRUE(messages_.texts().isEmpty());
-
-    // Started again, the program shows them, and the recording its cue points.
-    Restart();
-    EXPECT_EQ(window_->V1->Value(), -1500);
-    ASSERT_NE(window_->ExistingLyrics(), nullptr);
-    EXPECT_EQ(TopTwips(window_->ExistingLyrics()), 1500);
-    Open("Probe 1.wav");
-    EXPECT_EQ(Lines(window_->lstCue), QStringList({"00:00:00 - Start Point", line}));
 }
-
-TEST_F(Session, TheDemoOpensFromTheCommandLineWithItsCuePointsAndLyrics) {
-    ASSERT_TRUE(WriteDemo(PathOf("demo")));
-    UseRealEngine();
-    Restart({PathOf("demo/") + kDemoRecording});
-    EXPECT_EQ(window_->H1->Max(), kDemoSeconds);
-    QStringList lines;
-    for (const CueRecord& cue : DemoCues()) {
-        lines << cue.text;
-    }
-    EXPECT_EQ(Lines(window_->lstCue), lines);
-    Choose(0);  // the start point's lyrics are under the recording's name
-    EXPECT_EQ(window_->Lyrics()->windowTitle(), "Rehearsal");
-    EXPECT_FALSE(window_->Lyrics()->txtLyrics->toPlainText().isEmpty());
-}
-
-}  // namespace

@@ -1,22 +1,11 @@
-// Saves that fail or are killed keep the file saved before whole, with nothing
-// left beside it, and tell the user. Hostile cue files and files that would
-// block a reader neither fail the program nor make it wait.
+// Saves that fail or are killed keep the old file whole and tell the user;
+// hostile cue files and FIFOs neither fail the program nor make it wait.
 #include "app/safe_save.h"
 #include "app/settings_store.h"
 #include "support/program_test.h"
-#include "support/test_audio.h"
-#include "ui/frm_lyrics.h"
-#include "ui/list_box.h"
-#include "ui/scroll_bar.h"
-#include "ui/title_box.h"
 
-#include <QAction>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QPlainTextEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QTest>
 
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -83,9 +72,8 @@ INSTANTIATE_TEST_SUITE_P(FullOrReadOnly, FullPlace, ::testing::Bool());
 
 using Hardening = ProgramTest;
 
-// A write the system cuts short, here by the file-size limit (which binds
-// root too), fails with its reason and keeps the old file, whether the file
-// is replaced or, having a second name, written in place.
+// A write cut short by the file-size limit (which binds root too) fails with
+// its reason and keeps the old file, replaced or (a second name) written in place.
 TEST_F(Hardening, AShortWriteFailsWithItsReasonAndKeepsTheOldFile) {
     for (const QString& path : {PathOf("a.cue"), PathOf("b.cue")}) {
         WriteBytes(path, "old");
@@ -107,9 +95,8 @@ TEST_F(Hardening, AShortWriteFailsWithItsReasonAndKeepsTheOldFile) {
     EXPECT_EQ(QDir(music_.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
-// A process saving one file that is replaced and one that is written in place
-// (it has a second name) is killed again and again: the replaced file always
-// holds one whole version, and nothing visible is left beside the files.
+// A process saving a file that is replaced and one written in place is killed
+// again and again: one whole version always, nothing visible left beside.
 TEST_F(Hardening, AKilledSaveLeavesAWholeFileAndNoVisibleLitter) {
     const QString shared = QStringLiteral("/dev/shm");  // syncs cost nothing there
     QTemporaryDir dir(QFileInfo(shared).isWritable() ? shared + QStringLiteral("/tembrel-XXXXXX")
@@ -139,16 +126,16 @@ TEST_F(Hardening, AKilledSaveLeavesAWholeFileAndNoVisibleLitter) {
               QStringList({"a.cue", "b.cue", "b.cue.bak"}));
 }
 
-TEST_F(Hardening, ExtremeSecondsAndTitlesCanBePlayedNavigatedAndEdited) {
-    // Line 5 holds a NUL and bytes that are no UTF-8; line 6 only brackets.
-    const char tail[] = "\r\n[ 7 ]\xff\xfe\x00 - \x81\r\n[6]]]]\r\n\r\n";
-    OpenWithCues(QStringLiteral("Probe.mp3"), 60,
-                 "[0]00:00:00 - Start Point\r\n[2147483647]24:59:59 - ..\r\n"
-                 "[-2147483648]00:00:00 - a/b\r\n[5]00:00:05 - " +
-                     QByteArray(400, 'x') + QByteArray(tail, sizeof tail - 1));
-    ASSERT_EQ(window_->lstCue->ListCount(), 6);
+// Absurd seconds and titles in a cue file can be played, navigated and edited;
+// a FIFO named like a recording on the command line holds nothing up.
+TEST_F(Hardening, AbsurdCueFilesAndFifosNeitherFailNorBlock) {
+    const char cues[] =
+        "[0]00:00:00 - Start Point\r\n[2147483647]24:59:59 - ..\r\n"
+        "[-2147483648]\xff\xfe\x00 - \x81\r\n[6]]]]\r\n\r\n";
+    OpenWithCues(QStringLiteral("Probe.mp3"), 60, QByteArray(cues, sizeof cues - 1));
+    ASSERT_EQ(window_->lstCue->ListCount(), 4);
     window_->mnuRepeat->trigger();
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 4; ++i) {
         Choose(i);
         for (QPushButton* button : {window_->Command4, window_->Command2, window_->Command3,
                                     window_->cmdNext1, window_->cmdPrev1}) {
@@ -161,27 +148,10 @@ TEST_F(Hardening, ExtremeSecondsAndTitlesCanBePlayedNavigatedAndEdited) {
         QTest::keyClick(window_->txtCueTitle, Qt::Key_Return);
     }
     window_->cmdCue1->click();
-    EXPECT_EQ(window_->lstCue->ListCount(), 7);
-    EXPECT_TRUE(window_->H1->Value() >= 0 && window_->H1->Value() <= 60);
-    EXPECT_EQ(messages_.texts(), QStringList());
-}
-
-// On the real engine, which would wait on a FIFO: a recording whose cue file
-// is a FIFO is not opened, and a FIFO or a folder named like a recording on
-// the command line holds up nothing.
-TEST_F(Hardening, FifosAndFoldersNamedLikeRecordingsAreNotOpened) {
+    EXPECT_EQ(window_->lstCue->ListCount(), 5);
     UseRealEngine();
-    ASSERT_TRUE(WriteWav(PathOf("x.wav"), 1));
-    for (const char* fifo : {"x.cue", "y.mp3"}) {
-        ASSERT_EQ(::mkfifo(QFile::encodeName(PathOf(fifo)).constData(), 0600), 0);
-    }
-    ASSERT_TRUE(QDir(music_.path()).mkdir("z.mp3"));
-    window_->dirDirs_Change();
-    Open("x.wav");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(PathOf("y.mp3")).constData(), 0600), 0);
+    Restart({PathOf("y.mp3")});
     EXPECT_EQ(window_->media, nullptr);
-    for (const char* name : {"y.mp3", "z.mp3"}) {
-        Restart({PathOf(name)});
-        EXPECT_EQ(window_->media, nullptr) << name;
-    }
     EXPECT_EQ(messages_.texts(), QStringList());
 }

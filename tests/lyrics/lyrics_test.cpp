@@ -2,23 +2,12 @@
 // typed text is saved, or kept and reported, but never lost or misplaced.
 #include "lyrics/lyrics_naming.h"
 #include "support/program_test.h"
-#include "ui/folder_list.h"
-#include "ui/list_box.h"
-#include "ui/title_box.h"
-#include "ui/window_geometry.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 
 #include <map>
 
 #include <unistd.h>
-
-namespace {
 
 // Song.mp3 with the four cue points, open and playing.
 class Lyrics : public ProgramTest {
@@ -57,11 +46,8 @@ protected:
     }
 };
 
-}  // namespace
-
-// The button opens the lyrics of the title in the box beside the open
-// recording (the recording's own for the start point and for lines without
-// a title), or an empty window for new ones.
+// The button opens the lyrics of the title in the box (the recording's own
+// for the start point and for lines without a title), or an empty window.
 TEST_F(Lyrics, TheButtonOpensTheLyricsOfTheTitleInTheBox) {
     WriteBytes(PathOf("Song.txt"), "Song\r\n\r\n");
     ASSERT_TRUE(window_->dirDirs->SetPath(programFolder_.path()));
@@ -108,10 +94,9 @@ TEST_F(Lyrics, ChoosingOrFollowingACueShowsItsLyricsOrHidesTheWindow) {
     EXPECT_EQ(window_->lyricsTitle, "");
 }
 
-// Typed text is saved to its file before a tick, a double-click, the button,
-// the close box or the exit replaces it. When its title cannot name a file,
-// the user hears of it once, the text stays under its own title and no file
-// changes; once told, the close box discards it.
+// Typed text is saved before anything replaces it. When its title cannot
+// name a file, the user hears of it once, the text stays under its own title
+// and no file changes; once told, the close box discards it.
 TEST_F(Lyrics, TypedTextIsSavedBeforeAnythingReplacesIt) {
     const std::pair<const char*, std::function<void()>> actions[] = {
         {"tick", [&] { Play(10.2), Play(0); }},  // follows once, tells once
@@ -185,9 +170,8 @@ TEST_F(Lyrics, FilesThatCannotBeReadAreReportedAndNeverReplaced) {
     EXPECT_EQ(Files(), before);
 }
 
-// Text the box would change (no-break spaces, line and paragraph separators)
-// comes back as loaded after typing; without typing the file keeps its bytes
-// but for the one line break at the end.
+// Text the box would change comes back as loaded after typing; without typing
+// the file keeps its bytes but for the one line break at the end.
 TEST_F(Lyrics, TextRoundTripsByteForByte) {
     const QByteArray text = "a\302\240b\342\200\250c\342\200\251d\r\ne";
     WriteBytes(PathOf("Vers.txt"), text + "\r\n\r\n");
@@ -228,16 +212,4 @@ TEST_F(Lyrics, TheTickWaitsWhileAMessageBoxShows) {
     EXPECT_EQ(window_->lstCue->ListIndex(), 3);
     EXPECT_EQ(window_->currentCue, 3);
     EXPECT_EQ(window_->txtCueTitle->Title(), "");
-}
-
-// The text box follows the window's size, but not below what fits.
-TEST_F(Lyrics, TheTextBoxFollowsTheWindowsSize) {
-    frmLyrics* lyrics = window_->Lyrics();
-    lyrics->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(lyrics));
-    SetWidthTwips(lyrics, 6000);
-    SetHeightTwips(lyrics, 8000);
-    lyrics->resize(5, 20);
-    lyrics->showMinimized();
-    EXPECT_EQ(lyrics->txtLyrics->size(), QSize(391, 484));  // 5860 x 7260 twips
 }

@@ -1,23 +1,11 @@
-// Opening, the transport, the jumps, the tick, the slider drag and repeat
-// mode of the main window on fake engines, driven by double-clicks, clicks
-// and drags.
-#include "playback/time_text.h"
+// Opening, the transport, the jumps, the tick, the slider drag and repeat mode.
 #include "support/program_test.h"
-#include "ui/list_box.h"
 #include "ui/picture_box.h"
 #include "ui/pictures.h"
-#include "ui/scroll_bar.h"
-#include "ui/title_box.h"
 
-#include <QAction>
 #include <QDialog>
-#include <QLabel>
-#include <QPushButton>
-#include <QTimer>
 
 #include <cmath>
-
-namespace {
 
 TEST(TimeText, CutsToWholeSecondsWithinItsRangeAndRoundingHalvesGoToEven) {
     const std::tuple<double, const char*, long long> cases[] = {
@@ -166,10 +154,8 @@ TEST_F(Playback, StepByStep) {
         {[&] { Engine()->SetCurrentPosition(11), Play(0); }, "11 11 0 0 Start Point"},
         {[&] { Choose(0), Play(9.5), Play(1.5); }, "11 11 1 1 Vers"},  // a late tick
         {[&] { Choose(2), Play(10.2); }, "30.2 30 3 3 "},
-        // A choice plays its line from its start whatever the state; the pause
-        // state is the Pause button's. Next does nothing on the last line,
-        // Previous plays the first one again; without a selection both choose
-        // the first line.
+        // A choice plays its line from its start whatever the state. Next does
+        // nothing on the last line, Previous plays the first one again.
         {[&] { click (&frmTembrel::cmdPause1)(), Choose(2); }, "20 20 2 2 paused Refrain"},
         {[&] { click (&frmTembrel::cmdPause1)(), click (&frmTembrel::cmdStop1)(), Choose(1); },
          "10 10 1 1 Vers"},
@@ -182,8 +168,7 @@ TEST_F(Playback, StepByStep) {
              click (&frmTembrel::cmdNext1)();
          },
          "10 10 1 1 Vers"},
-        // Repeat has the engine loop the current section whatever the tick
-        // followed (the tick loops a position on the next cue's start), and
+        // Repeat loops the current section whatever the tick followed, and
         // plays the last one to the end.
         {[&] { Choose(0), Play(10.3); }, "10.3 10 1 1 Vers"},
         {[&] { window_->mnuRepeat->trigger(), Play(10); }, "10.3 10 1 1 Vers"},
@@ -224,5 +209,3 @@ TEST_F(Playback, TheRepeatSwitchTurnsTheIndicator) {
     window_->tmrRepeat->timeout({});
     EXPECT_EQ(state(), on(2));
 }
-
-}  // namespace

@@ -13,25 +13,21 @@
 
 class FakeEngine;
 
-// What a test controls and sees of the fake engines one factory creates.
+// What a test controls and sees of the fake engines one factory creates: the
+// files that render with their lengths, the commands ("Run", ...) that fail,
+// the engine created last (null once it is destroyed).
 struct FakeEngineControl {
-    // Files that render, with their length in seconds.
     std::map<QString, double> lengths;
-    // Commands ("Run", "SetRate", ...) that return false and change nothing.
     std::set<QString> failing;
-    // The engine created last; null once it is destroyed.
     FakeEngine* last = nullptr;
-    int created = 0;
 };
 
-// A media engine that keeps the interface's promises, loops a section as the
-// real one does, records each command as text ("SetLoop(10,20)"; reads are not
-// recorded), and whose clock moves only when the test calls Advance.
+// Keeps the interface's promises, loops a section as the real engine does,
+// records each command ("SetLoop(10,20)"); its clock moves only in Advance.
 class FakeEngine final : public MediaEngine {
 public:
     explicit FakeEngine(std::shared_ptr<FakeEngineControl> control) : control_(std::move(control)) {
         control_->last = this;
-        ++control_->created;
     }
     ~FakeEngine() override {
         if (control_->last == this) {
@@ -56,10 +52,10 @@ public:
     std::optional<double> CurrentPosition() override { return Read(position_); }
     bool SetCurrentPosition(double seconds) override {
         return Command("SetCurrentPosition", QString::number(seconds)) && !std::isnan(seconds) &&
-               Set(position_, std::clamp(seconds, 0.0, length_));
+               (position_ = std::clamp(seconds, 0.0, length_), true);
     }
     bool SetRate(double rate) override {
-        return Command("SetRate", QString::number(rate)) && Set(rate_, std::clamp(rate, 0.1, 2.0));
+        return Command("SetRate", QString::number(rate)) && (rate_ = std::clamp(rate, 0.1, 2.0));
     }
     bool SetVolume(long volume) override { return Command("SetVolume", QString::number(volume)); }
     bool SetBalance(long balance) override {
@@ -97,19 +93,11 @@ private:
     std::optional<double> Read(double value) const {
         return rendered_ ? std::optional<double>(value) : std::nullopt;
     }
-    static bool Set(double& field, double value) {
-        field = value;
-        return true;
-    }
 
     std::shared_ptr<FakeEngineControl> control_;
     QStringList calls_;
-    bool tried_ = false;
-    bool rendered_ = false;
-    bool running_ = false;
-    double length_ = 0.0;
-    double position_ = 0.0;
-    double rate_ = 1.0;
+    bool tried_ = false, rendered_ = false, running_ = false;
+    double length_ = 0.0, position_ = 0.0, rate_ = 1.0;
     std::optional<std::pair<int, int>> loop_;
 };
 

@@ -4,13 +4,6 @@
 #include "app/settings_store.h"
 #include "engine/gst_engine.h"
 #include "support/test_audio.h"
-#include "ui/list_box.h"
-#include "ui/scroll_bar.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTest>
-#include <QTimer>
 
 void ProgramTest::SetUp() {
     ASSERT_TRUE(music_.isValid() && programFolder_.isValid());
@@ -22,8 +15,7 @@ void ProgramTest::SetUp() {
 void ProgramTest::Restart(const QStringList& arguments) {
     window_.reset();
     window_ = Main(programFolder_.path() + QStringLiteral("/tembrel"), arguments, factory_);
-    // The tick runs when the test says so: the timer still starts and stops
-    // as the program wants, but never fires by itself.
+    // The timer still starts and stops as the program wants, but never fires.
     window_->Timer1->installEventFilter(&timerEvents_);
 }
 

@@ -1,20 +1,30 @@
 #pragma once
 
-#include "engine/media_engine.h"
+#include "playback/time_text.h"
 #include "support/fake_engine.h"
-#include "support/message_watcher.h"
+#include "ui/folder_list.h"
+#include "ui/frm_lyrics.h"
 #include "ui/frm_tembrel.h"
+#include "ui/list_box.h"
+#include "ui/scroll_bar.h"
+#include "ui/title_box.h"
+#include "ui/window_geometry.h"
 
-#include <QByteArray>
-#include <QEvent>
-#include <QStringList>
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-class ListBox;
+#include <functional>
 
 inline const QString kSection = QStringLiteral("Kestrin's Tembrel");
 inline const QString kOpenError = QStringLiteral("Fehler beim Öffnen der Datei. ");
@@ -26,17 +36,49 @@ inline const QByteArray kFourCues =
     "[0]00:00:00 - Start Point\r\n[10]00:00:10 - Vers\r\n[20]00:00:20 - Refrain\r\n"
     "[30]00:00:30\r\n\r\n";
 
+// Closes every message box the program shows while the watcher lives and
+// remembers what they said, oldest first. While keepOpen returns true an open
+// box stays open a little longer.
+class MessageWatcher {
+public:
+    MessageWatcher() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box != nullptr && !(keepOpen && keepOpen())) {
+                texts_ << box->text();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        timer_.start(5);
+    }
+    const QStringList& texts() const { return texts_; }
+    std::function<bool()> keepOpen;
+
+private:
+    QTimer timer_;
+    QStringList texts_;
+};
+
+// Runs the event loop until the condition holds, at most the given time;
+// returns whether it holds.
+inline bool WaitFor(const std::function<bool()>& condition, int milliseconds = 10000) {
+    const QDeadlineTimer deadline(milliseconds);
+    while (!condition() && !deadline.hasExpired()) {
+        QTest::qWait(5);
+    }
+    return condition();
+}
+
 // The program started by its start-up routine in a program folder of its own,
 // browsing a music folder of its own, on fake engines whose clock the test
 // moves. Message boxes are closed and remembered; the tick runs only when the
-// test calls it.
+// test calls it (Play), or in real time after LetTickRun.
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    // Starts the program again on the same settings.
-    void Restart(const QStringList& arguments = {});
-    // From now on the program plays through the real engine to a silent sink.
-    void UseRealEngine();
+    void Restart(const QStringList& arguments = {});  // on the same settings
+    void UseRealEngine();                             // from now on, playing to a silent sink
+    void LetTickRun();
 
     QString PathOf(const QString& name) const { return music_.path() + u'/' + name; }
     QString SettingsFile() const { return programFolder_.filePath(QStringLiteral("tembrel.ini")); }
@@ -46,23 +88,14 @@ protected:
 
     // Creates and lists a recording of that length, with its cue file when given.
     void AddRecording(const QString& name, double seconds, const QByteArray* cueFile = nullptr);
-    // Double-clicks the recording's entry in the file list.
-    void Open(const QString& name);
-    // Adds a recording with its cue file and opens it; fails without an engine.
+    void Open(const QString& name);  // double-clicks it in the file list
     void OpenWithCues(const QString& name, double seconds, const QByteArray& cueFile);
-    // A left click on a list's line, then a double-click.
-    void DoubleClick(ListBox* list, int line);
+    void DoubleClick(ListBox* list, int line);  // after a click on the line
     void Choose(int line) { DoubleClick(window_->lstCue, line); }
-    // Drags the position slider's thumb to a second.
-    void DragTo(int second);
-    // The fake engine created last; null when none is held.
+    void DragTo(int second);  // the position slider's thumb
     FakeEngine* Engine() const { return control_->last; }
-    // Lets the fake clock run, then ticks once.
-    void Play(double seconds);
-    // From now on the tick also runs on its own timer, in real time.
-    void LetTickRun();
-    // The cue points listed: (seconds, line).
-    QList<std::pair<qint32, QString>> Cues() const;
+    void Play(double seconds);                       // lets the fake clock run, then ticks once
+    QList<std::pair<qint32, QString>> Cues() const;  // seconds and line
 
     QTemporaryDir programFolder_;
     QTemporaryDir music_;
@@ -70,13 +103,11 @@ protected:
     MediaEngineFactory factory_;
     std::unique_ptr<frmTembrel> window_;
     MessageWatcher messages_;
-    // Keeps the tick timer's own events from it.
-    struct : QObject {
+    struct : QObject {  // keeps the tick timer's own events from it
         bool eventFilter(QObject*, QEvent* event) override {
             return event->type() == QEvent::Timer;
         }
     } timerEvents_;
 };
 
-// Texts of all lines of a list box.
 QStringList Lines(const ListBox* list);

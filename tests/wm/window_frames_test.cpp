@@ -1,11 +1,6 @@
 // Runs on a real X display with a window manager that frames the windows
 // (see run_with_window_manager.sh).
 #include "support/program_test.h"
-#include "support/real_time.h"
-#include "ui/frm_lyrics.h"
-
-#include <QGuiApplication>
-#include <QPlainTextEdit>
 
 using WindowFrames = ProgramTest;
 
