@@ -9,7 +9,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
-#include <QDir>
 #include <QProcess>
 #include <QThread>
 #include <QUrl>

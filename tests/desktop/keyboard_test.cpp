@@ -1,15 +1,6 @@
 // Keys drive the player from both windows, but never take the keys a list
 // needs for moving or a text box needs for typing.
 #include "support/program_test.h"
-#include "ui/frm_lyrics.h"
-#include "ui/list_box.h"
-#include "ui/scroll_bar.h"
-#include "ui/title_box.h"
-
-#include <QAction>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
 
 using Keyboard = ProgramTest;
 

@@ -4,9 +4,7 @@
 #include "desktop/mpris.h"
 #include "support/private_bus.h"
 #include "support/program_test.h"
-#include "ui/scroll_bar.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -14,10 +12,8 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
-#include <QPushButton>
 #include <QUrl>
 
-#include <functional>
 #include <vector>
 
 namespace {
