@@ -14,7 +14,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 #include <mpg123.h>
 #include <sys/resource.h>
@@ -187,20 +186,7 @@ int Measure(const QString& path, const QString& label) {
             seekMs.push_back(timer.nsecsElapsed() / 1e6);
             wrongPositions += engine->CurrentPosition() != double(target);
             engine->Run();
-            auto& samples = played[target];
-            while (samples.size() < 2 * kCapture) {
-                GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(tap), GST_SECOND);
-                if (sample == nullptr) {
-                    break;
-                }
-                GstMapInfo map;
-                GstBuffer* buffer = gst_sample_get_buffer(sample);
-                gst_buffer_map(buffer, &map, GST_MAP_READ);
-                auto* data = reinterpret_cast<const float*>(map.data);
-                samples.insert(samples.end(), data, data + map.size / sizeof(float));
-                gst_buffer_unmap(buffer, &map);
-                gst_sample_unref(sample);
-            }
+            PullSamples(tap, played[target], 2 * kCapture, GST_SECOND);
             engine->Pause();
         }
     }

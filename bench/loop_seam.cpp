@@ -9,12 +9,12 @@
 #include "engine/feed.h"
 #include "engine/gst_engine.h"
 #include "engine/pcm_source.h"
+#include "support/bench_audio.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 
 #include <algorithm>
@@ -113,19 +113,7 @@ void ThroughTheEngine(const QString& path, double rate) {
     engine->Run();
     const std::size_t wanted = std::size_t((1 + kPasses * (kEnd - kStart)) * kRate / rate);
     std::vector<float> out;
-    while (out.size() / 2 < wanted) {
-        GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink), 5 * GST_SECOND);
-        if (sample == nullptr) {
-            break;
-        }
-        GstMapInfo map;
-        GstBuffer* buffer = gst_sample_get_buffer(sample);
-        gst_buffer_map(buffer, &map, GST_MAP_READ);
-        auto* data = reinterpret_cast<const float*>(map.data);
-        out.insert(out.end(), data, data + map.size / sizeof(float));
-        gst_buffer_unmap(buffer, &map);
-        gst_sample_unref(sample);
-    }
+    PullSamples(sink, out, 2 * wanted, 5 * GST_SECOND);
     engine.reset();
     gst_object_unref(sink);
     // Silence: the longest run of frames where both channels are all but zero.

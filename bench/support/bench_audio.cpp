@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 
 #include <algorithm>
@@ -126,4 +127,20 @@ bool MakeWav(const QString& path, int seconds) {
         out.write(second);
     }
     return true;
+}
+
+void PullSamples(GstElement* sink, std::vector<float>& out, std::size_t floats, GstClockTime wait) {
+    while (out.size() < floats) {
+        GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink), wait);
+        if (sample == nullptr) {
+            return;
+        }
+        GstMapInfo map;
+        GstBuffer* buffer = gst_sample_get_buffer(sample);
+        gst_buffer_map(buffer, &map, GST_MAP_READ);
+        auto* data = reinterpret_cast<const float*>(map.data);
+        out.insert(out.end(), data, data + map.size / sizeof(float));
+        gst_buffer_unmap(buffer, &map);
+        gst_sample_unref(sample);
+    }
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <gst/gst.h>
+
 #include <vector>
 
 // Long recordings the benchmarks generate, and small figure helpers.
@@ -12,6 +14,10 @@ inline constexpr int kBenchRate = 44100;
 // Median and largest of a set of figures (0 for none).
 double Median(std::vector<double> values);
 double Worst(const std::vector<double>& values);
+
+// Pulls float samples from an appsink until `out` holds `floats` of them or
+// no sample comes within `wait`.
+void PullSamples(GstElement* sink, std::vector<float>& out, std::size_t floats, GstClockTime wait);
 
 // Runs a gst-launch style pipeline to its end; false on an error.
 bool RunPipeline(const QString& description);
