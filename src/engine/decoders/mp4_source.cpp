@@ -56,18 +56,18 @@ float SampleAt(const AVFrame& frame, int channel, int index, int channels) {
     const int at = planar ? index : index * channels + channel;
     const std::uint8_t* data = frame.extended_data[planar ? channel : 0];
     switch (av_get_packed_sample_fmt(format)) {
-    case AV_SAMPLE_FMT_FLT:
-        return reinterpret_cast<const float*>(data)[at];
-    case AV_SAMPLE_FMT_DBL:
-        return float(reinterpret_cast<const double*>(data)[at]);
-    case AV_SAMPLE_FMT_S16:
-        return float(reinterpret_cast<const std::int16_t*>(data)[at]) / 32768.0f;
-    case AV_SAMPLE_FMT_S32:
-        return float(double(reinterpret_cast<const std::int32_t*>(data)[at]) / 2147483648.0);
-    case AV_SAMPLE_FMT_U8:
-        return float(int(data[at]) - 128) / 128.0f;
-    default:
-        return 0.0f;
+        case AV_SAMPLE_FMT_FLT:
+            return reinterpret_cast<const float*>(data)[at];
+        case AV_SAMPLE_FMT_DBL:
+            return float(reinterpret_cast<const double*>(data)[at]);
+        case AV_SAMPLE_FMT_S16:
+            return float(reinterpret_cast<const std::int16_t*>(data)[at]) / 32768.0f;
+        case AV_SAMPLE_FMT_S32:
+            return float(double(reinterpret_cast<const std::int32_t*>(data)[at]) / 2147483648.0);
+        case AV_SAMPLE_FMT_U8:
+            return float(int(data[at]) - 128) / 128.0f;
+        default:
+            return 0.0f;
     }
 }
 
@@ -105,8 +105,8 @@ public:
         format_->flags |= AVFMT_FLAG_CUSTOM_IO;
         // Only the demuxer the content was recognised for: nothing else of
         // FFmpeg ever looks at a file.
-        const AVInputFormat* input = av_find_input_format(container == AacContainer::kMp4 ? "mov"
-                                                                                         : "aac");
+        const AVInputFormat* input =
+            av_find_input_format(container == AacContainer::kMp4 ? "mov" : "aac");
         if (input == nullptr || avformat_open_input(&format_, nullptr, input, nullptr) < 0 ||
             avformat_find_stream_info(format_, nullptr) < 0) {
             return false;
@@ -121,15 +121,10 @@ public:
             format_->streams[i]->discard = int(i) == index_ ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
         }
         stream_ = format_->streams[index_];
-        codec_ = avcodec_alloc_context3(codec);
+        decoder_ = codec;
         packet_ = av_packet_alloc();
         frame_ = av_frame_alloc();
-        if (codec_ == nullptr || packet_ == nullptr || frame_ == nullptr ||
-            avcodec_parameters_to_context(codec_, stream_->codecpar) < 0) {
-            return false;
-        }
-        codec_->pkt_timebase = stream_->time_base;
-        if (avcodec_open2(codec_, codec, nullptr) < 0) {
+        if (packet_ == nullptr || frame_ == nullptr || !OpenCodec()) {
             return false;
         }
         rate_ = codec_->sample_rate;
@@ -161,8 +156,7 @@ public:
             av_seek_frame(format_, index_, 0, AVSEEK_FLAG_BYTE) < 0) {
             return false;
         }
-        avcodec_flush_buffers(codec_);
-        return true;
+        return OpenCodec();
     }
 
     bool Next(DecodedBlock& block) override {
@@ -195,6 +189,18 @@ public:
     }
 
 private:
+    // A fresh decoder: a flushed one keeps the window shape of the last frame
+    // it decoded, which changes the first frame of the file after a seek.
+    bool OpenCodec() {
+        avcodec_free_context(&codec_);
+        codec_ = avcodec_alloc_context3(decoder_);
+        if (codec_ == nullptr || avcodec_parameters_to_context(codec_, stream_->codecpar) < 0) {
+            return false;
+        }
+        codec_->pkt_timebase = stream_->time_base;
+        return avcodec_open2(codec_, decoder_, nullptr) == 0;
+    }
+
     std::int64_t ToFrames(std::int64_t time) const {
         return av_rescale_q_rnd(time, stream_->time_base, {1, rate_}, AV_ROUND_NEAR_INF);
     }
@@ -238,6 +244,7 @@ private:
     AVIOContext* io_ = nullptr;
     AVFormatContext* format_ = nullptr;
     AVStream* stream_ = nullptr;
+    const AVCodec* decoder_ = nullptr;
     AVCodecContext* codec_ = nullptr;
     AVPacket* packet_ = nullptr;
     AVFrame* frame_ = nullptr;
@@ -251,8 +258,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<PcmSource> OpenMp4Source(std::shared_ptr<FileReader> file,
-                                         AacContainer container) {
+std::unique_ptr<PcmSource> OpenMp4Source(std::shared_ptr<FileReader> file, AacContainer container) {
     auto decoder = std::make_unique<Mp4Decoder>(std::move(file));
     return decoder->Open(container) ? OpenBlockSource(std::move(decoder)) : nullptr;
 }
