@@ -326,7 +326,7 @@ private:
     std::size_t indexed_ = 0;
     std::int64_t next_ = 0;
     bool decoderDone_ = false;
-    std::int64_t resumeAt_ = 0;    // after damage: where the decoder goes on
+    std::int64_t resumeAt_ = 0;             // after damage: where the decoder goes on
     std::optional<std::uint64_t> skipped_;  // the frame the last skip went to
 };
 

@@ -13,5 +13,4 @@ enum class AacContainer { kMp4, kAdts };
 // the first real sample and ends at the last: the encoder's delay and padding
 // the file names are left out. A bare ADTS stream names neither and plays
 // whole; its length is counted over all its frames when it opens.
-std::unique_ptr<PcmSource> OpenMp4Source(std::shared_ptr<FileReader> file,
-                                         AacContainer container);
+std::unique_ptr<PcmSource> OpenMp4Source(std::shared_ptr<FileReader> file, AacContainer container);

@@ -49,13 +49,13 @@ public:
     bool Open() {
         ov_callbacks callbacks = {
             [](void* buffer, size_t size, size_t count, void* file) {
-                return size == 0 ? 0 : static_cast<OggFile*>(file)->Read(buffer, size * count) / size;
+                return size == 0 ? 0
+                                 : static_cast<OggFile*>(file)->Read(buffer, size * count) / size;
             },
             [](void* file, ogg_int64_t offset, int whence) {
                 return static_cast<OggFile*>(file)->Seek(offset, whence);
             },
-            nullptr,
-            [](void* file) { return long(static_cast<OggFile*>(file)->position); }};
+            nullptr, [](void* file) { return long(static_cast<OggFile*>(file)->position); }};
         open_ = ov_open_callbacks(&file_, &vorbis_, nullptr, 0, callbacks) == 0;
         if (!open_ || !ov_seekable(&vorbis_)) {
             return false;
@@ -164,8 +164,8 @@ public:
         for (;;) {
             const std::int64_t start = op_pcm_tell(opus_);
             block.samples.resize(std::size_t(kBlockFrames) * channels_);
-            const int got = op_read_float(opus_, block.samples.data(), int(block.samples.size()),
-                                          nullptr);
+            const int got =
+                op_read_float(opus_, block.samples.data(), int(block.samples.size()), nullptr);
             if (got == OP_HOLE) {
                 continue;  // damage: decoding goes on after it
             }

@@ -39,8 +39,8 @@ public:
             const std::size_t more = file_->ReadAt(at + got, raw_.data() + got, raw_.size() - got);
             if (more == 0) {
                 const std::uint64_t nextBlock = ((at + got) / kBlockBytes + 1) * kBlockBytes;
-                const auto skip = std::size_t(
-                    std::min<std::uint64_t>(nextBlock - (at + got), raw_.size() - got));
+                const auto skip =
+                    std::size_t(std::min<std::uint64_t>(nextBlock - (at + got), raw_.size() - got));
                 std::fill_n(raw_.begin() + std::ptrdiff_t(got), skip, silence);
                 got += skip;
             }
