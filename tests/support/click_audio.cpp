@@ -79,7 +79,7 @@ QByteArray WavBytes(const std::vector<float>& stereo, const WavLayout& l) {
     if (l.chunkBefore > 0) {
         out += "bext";
         Put(out, std::uint64_t(l.chunkBefore), 4);
-        out.append(l.chunkBefore, '\0');
+        out.append(l.chunkBefore + l.chunkBefore % 2, '\0');  // padded to even
     }
     out += "data";
     Put(out, l.rf64 ? 0xFFFFFFFF : l.sizeZero ? 0 : std::uint64_t(data.size()), 4);
