@@ -1,7 +1,9 @@
 // Every format through the one source interface, on generated sound whose
 // clicks prove the position.
+#include "engine/gst_engine.h"
 #include "engine/pcm_source.h"
 #include "support/click_audio.h"
+#include "support/test_audio.h"
 
 #include <QTemporaryDir>
 
@@ -70,6 +72,28 @@ TEST(Formats, LengthIsExactAndSeeksLandOnTheClicks) {
             ASSERT_TRUE(source->Seek(std::int64_t(second) * kClickRate));
             const std::vector<float> read = ReadFrames(*source, 4096);
             EXPECT_EQ(Difference(read, all, std::int64_t(second) * kClickRate), 0) << second;
+        }
+    }
+}
+
+// Through the engine: paused, playing and stopped, a seek to a whole second
+// plays from its click on.
+TEST(Formats, TheEnginePlaysEachFromTheSecondItSeeksTo) {
+    for (const ClickFile& file : ClickFiles()) {
+        SCOPED_TRACE(file.name);
+        auto source = OpenPcmSource(file.path);
+        ASSERT_NE(source, nullptr);
+        const std::vector<float> all = ReadFrames(*source, source->Frames());
+        GstElement* tap = MakeTap();
+        auto engine = CreateGstEngine(tap);
+        ASSERT_TRUE(engine->RenderFile(file.path));
+        EXPECT_EQ(engine->Duration(), double(kClickSeconds));
+        for (const auto& [second, playing] : {std::pair(7, false), {2, true}, {11, false}}) {
+            ASSERT_TRUE((playing ? engine->Run() : engine->Stop()) &&
+                        engine->SetCurrentPosition(second) && engine->Run());
+            std::vector<float> played = Pull(tap, 2048);
+            played.resize(4096);
+            EXPECT_EQ(Difference(played, all, std::int64_t(second) * kClickRate), 0) << second;
         }
     }
 }
