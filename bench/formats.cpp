@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -26,15 +27,25 @@ namespace {
 
 constexpr int kRate = 48000;
 
-bool Encode(const QString& path, int minutes, const QStringList& codec) {
-    const QString click = QStringLiteral(
-                              "aevalsrc=if(lt(mod(n\\,%1)\\,1)\\,0.9\\,0.05*sin(2*PI*441.3*t))|"
-                              "if(lt(mod(n\\,%1)\\,1)\\,-0.45\\,0.05*sin(2*PI*441.3*t)):s=%1:d=%2")
-                              .arg(kRate)
-                              .arg(minutes * 60);
+// One minute of the sound as a float WAV, then `minutes` of it in a row
+// through the codec (a minute holds whole seconds, so the clicks go on).
+bool Encode(const QString& minute, const QString& path, int minutes, const QStringList& codec) {
+    if (!QFile::exists(minute)) {
+        const QString click =
+            QStringLiteral(
+                "aevalsrc=if(lt(mod(n\\,%1)\\,1)\\,0.9\\,0.05*sin(2*PI*441.3*t))|"
+                "if(lt(mod(n\\,%1)\\,1)\\,-0.45\\,0.05*sin(2*PI*441.3*t)):s=%1:d=60")
+                .arg(kRate);
+        if (QProcess::execute(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i",
+                                                         click, "-c:a", "pcm_f32le", minute}) !=
+            0) {
+            return false;
+        }
+    }
     return QProcess::execute(QStringLiteral("ffmpeg"),
-                             QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", click} + codec +
-                                 QStringList{path}) == 0;
+                             QStringList{"-v", "error", "-y", "-stream_loop",
+                                         QString::number(minutes - 1), "-i", minute} +
+                                 codec + QStringList{path}) == 0;
 }
 
 // Decodes the whole file; its length in sample frames.
@@ -128,7 +139,7 @@ int main(int argc, char** argv) {
         const QString path = dir.filePath(QString::fromLatin1(name));
         std::printf("Generating %d minutes of %s ...\n", minutes, label);
         std::fflush(stdout);
-        if (!Encode(path, minutes, codec)) {
+        if (!Encode(dir.filePath(QStringLiteral("minute.wav")), path, minutes, codec)) {
             std::fprintf(stderr, "cannot generate %s\n", label);
             return 1;
         }

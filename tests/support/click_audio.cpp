@@ -83,7 +83,11 @@ QByteArray WavBytes(const std::vector<float>& stereo, const WavLayout& l) {
     }
     out += "data";
     Put(out, l.rf64 ? 0xFFFFFFFF : l.sizeZero ? 0 : std::uint64_t(data.size()), 4);
-    return out + data;
+    out += data;
+    if (l.rf64) {
+        out += QByteArray("LIST\4\0\0\0INFO", 12);  // a chunk after the samples
+    }
+    return out;
 }
 
 const std::vector<ClickFile>& ClickFiles() {

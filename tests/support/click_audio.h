@@ -15,7 +15,8 @@ std::vector<float> ClickSignal();
 // Samples as a WAV file's bytes: `bits` 8, 16, 24, 32 integer or 32, 64
 // float (`isFloat`), `channels` per frame (more than the signal's two repeat
 // the right one), in the extensible format or not, with a chunk of
-// `chunkBefore` bytes before the samples, as RF64, or with a data size of 0.
+// `chunkBefore` bytes before the samples, as RF64 (with a chunk after the
+// samples), or with a data size of 0.
 struct WavLayout {
     int bits = 16;
     bool isFloat = false;
