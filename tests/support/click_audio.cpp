@@ -4,8 +4,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <bit>
 #include <cmath>
-#include <cstring>
 
 std::vector<float> ClickSignal() {
     std::vector<float> out(std::size_t(kClickRate) * kClickSeconds * 2);
@@ -20,86 +20,59 @@ std::vector<float> ClickSignal() {
 
 namespace {
 
-void Put(QByteArray& out, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out.append(char(value >> (8 * i)));
+// Numbers as little-endian bytes: value and byte count of each.
+QByteArray Le(std::initializer_list<std::pair<std::int64_t, int>> numbers) {
+    QByteArray out;
+    for (const auto& [value, bytes] : numbers) {
+        for (int i = 0; i < bytes; ++i) {
+            out.append(char(std::uint64_t(value) >> (8 * i)));
+        }
     }
-}
-
-void PutSample(QByteArray& out, float v, const WavLayout& l) {
-    if (l.isFloat && l.bits == 32) {
-        out.append(reinterpret_cast<const char*>(&v), 4);
-    } else if (l.isFloat) {
-        const double d = v;
-        out.append(reinterpret_cast<const char*>(&d), 8);
-    } else if (l.bits == 8) {
-        Put(out, std::uint64_t(std::lround(v * 128) + 128), 1);
-    } else {
-        Put(out, std::uint64_t(std::llround(double(v) * double(1LL << (l.bits - 1)))), l.bits / 8);
-    }
+    return out;
 }
 
 }  // namespace
 
 QByteArray WavBytes(const std::vector<float>& stereo, const WavLayout& l) {
-    const int align = l.channels * l.bits / 8;
-    QByteArray fmt;
-    Put(fmt, l.extensible ? 0xFFFE : l.isFloat ? 3 : 1, 2);
-    Put(fmt, l.channels, 2);
-    Put(fmt, kClickRate, 4);
-    Put(fmt, kClickRate * align, 4);
-    Put(fmt, align, 2);
-    Put(fmt, l.bits, 2);
+    const int align = l.channels * l.bits / 8, tag = l.isFloat ? 3 : 1;
+    QByteArray fmt = Le({{l.extensible ? 0xFFFE : tag, 2},
+                         {l.channels, 2},
+                         {kClickRate, 4},
+                         {kClickRate * align, 4},
+                         {align, 2},
+                         {l.bits, 2}});
     if (l.extensible) {
-        Put(fmt, 22, 2);
-        Put(fmt, l.bits, 2);
-        Put(fmt, 0, 4);
-        Put(fmt, l.isFloat ? 3 : 1, 2);
-        fmt.append(14, '\x10');
+        fmt += Le({{22, 2}, {l.bits, 2}, {0, 4}, {tag, 2}}) + QByteArray(14, '\x10');
     }
     QByteArray data;
     for (std::size_t i = 0; i < stereo.size(); i += 2) {
         for (int c = 0; c < l.channels; ++c) {
-            PutSample(data, stereo[i + std::size_t(std::min(c, 1))], l);
+            const float v = stereo[i + std::size_t(std::min(c, 1))];
+            const std::int64_t word =
+                !l.isFloat
+                    ? std::llround(double(v) * double(1LL << (l.bits - 1))) + (l.bits == 8) * 128
+                : l.bits == 32 ? std::bit_cast<std::uint32_t>(v)
+                               : std::bit_cast<std::int64_t>(double(v));
+            data += Le({{word, l.bits / 8}});
         }
     }
-    QByteArray out = l.rf64 ? "RF64" : "RIFF";
-    Put(out, l.rf64 ? 0xFFFFFFFF : 0, 4);
-    out += "WAVE";
+    QByteArray out = (l.rf64 ? "RF64" : "RIFF") + Le({{l.rf64 ? 0xFFFFFFFF : 0, 4}}) + "WAVE";
     if (l.rf64) {
-        out += "ds64";
-        Put(out, 28, 4);
-        Put(out, 0, 8);
-        Put(out, std::uint64_t(data.size()), 8);
-        Put(out, 0, 12);
+        out += "ds64" + Le({{28, 4}, {0, 8}, {data.size(), 8}, {0, 8}, {0, 4}});
     }
-    out += "fmt ";
-    Put(out, std::uint64_t(fmt.size()), 4);
-    out += fmt;
-    if (l.chunkBefore > 0) {
-        out += "bext";
-        Put(out, std::uint64_t(l.chunkBefore), 4);
-        out.append(l.chunkBefore + l.chunkBefore % 2, '\0');  // padded to even
+    out += "fmt " + Le({{fmt.size(), 4}}) + fmt;
+    if (l.chunkBefore > 0) {  // padded to an even size
+        out += "bext" + Le({{l.chunkBefore, 4}}) + QByteArray(l.chunkBefore + l.chunkBefore % 2, 0);
     }
-    out += "data";
-    Put(out, l.rf64 ? 0xFFFFFFFF : l.sizeZero ? 0 : std::uint64_t(data.size()), 4);
-    out += data;
-    if (l.rf64) {
-        out += QByteArray("LIST\4\0\0\0INFO", 12);  // a chunk after the samples
-    }
-    return out;
+    out += "data" + Le({{l.rf64 ? 0xFFFFFFFF : l.sizeZero ? 0 : data.size(), 4}}) + data;
+    return l.rf64 ? out + "LIST" + Le({{4, 4}}) + "INFO" : out;  // a chunk after the samples
 }
 
 const std::vector<ClickFile>& ClickFiles() {
     static QTemporaryDir folder;
     static const std::vector<ClickFile> files = [] {
-        const QString source = folder.filePath(QStringLiteral("clicks.wav"));
-        QFile wav(source);
-        if (!wav.open(QIODevice::WriteOnly) ||
-            !wav.write(WavBytes(ClickSignal(), {.bits = 32, .isFloat = true}))) {
-            qFatal("could not write the click sound");
-        }
-        wav.close();
+        const QString source = WriteFile(folder.filePath("clicks.wav"),
+                                         WavBytes(ClickSignal(), {.bits = 32, .isFloat = true}));
         const std::vector<std::pair<ClickFile, QStringList>> encodings = {
             {{"FLAC", "clicks.flac", 1e-5f}, {"-c:a", "flac"}},
             {{"Vorbis", "clicks.ogg", 1}, {"-c:a", "libvorbis", "-q:a", "6"}},
@@ -119,4 +92,26 @@ const std::vector<ClickFile>& ClickFiles() {
         return out;
     }();
     return files;
+}
+
+std::vector<float> ReadFrames(PcmSource& source, std::int64_t frames) {
+    std::vector<float> out, block(std::size_t(4096 * source.Channels()));
+    for (std::int64_t got = 1; got > 0 && frames > 0; frames -= got) {
+        got = source.Read(block.data(), std::min<std::int64_t>(frames, 4096));
+        out.insert(out.end(), block.begin(), block.begin() + got * source.Channels());
+    }
+    return out;
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        qFatal("could not write %s", qPrintable(path));
+    }
+    return path;
 }

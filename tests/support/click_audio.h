@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/pcm_source.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,23 +14,19 @@ inline constexpr int kClickRate = 48000;
 inline constexpr int kClickSeconds = 12;
 std::vector<float> ClickSignal();
 
-// Samples as a WAV file's bytes: `bits` 8, 16, 24, 32 integer or 32, 64
-// float (`isFloat`), `channels` per frame (more than the signal's two repeat
-// the right one), in the extensible format or not, with a chunk of
-// `chunkBefore` bytes before the samples, as RF64 (with a chunk after the
-// samples), or with a data size of 0.
+// Stereo samples as a WAV file: more channels than two repeat the right one.
 struct WavLayout {
-    int bits = 16;
+    int bits = 16;  // 8, 16, 24, 32 integer; 32, 64 float
     bool isFloat = false;
     int channels = 2;
     bool extensible = false;
-    int chunkBefore = 0;
-    bool rf64 = false;
+    int chunkBefore = 0;  // bytes of a chunk before the samples
+    bool rf64 = false;    // with a ds64 chunk, and a chunk after the samples
     bool sizeZero = false;
 };
 QByteArray WavBytes(const std::vector<float>& stereo, const WavLayout& layout);
 
-// The click sound encoded by ffmpeg: one file per format (made once a run),
+// The click sound encoded by ffmpeg, one file per format (made once a run),
 // with the largest difference it leaves against the signal (1 when lossy).
 struct ClickFile {
     const char* name;
@@ -36,3 +34,8 @@ struct ClickFile {
     float tolerance;
 };
 const std::vector<ClickFile>& ClickFiles();
+
+// Up to `frames` sample frames from the source's position (to its end).
+std::vector<float> ReadFrames(PcmSource& source, std::int64_t frames = INT64_MAX);
+QByteArray ReadFile(const QString& path);
+QString WriteFile(const QString& path, const QByteArray& bytes);  // gives the path
