@@ -1,5 +1,7 @@
 // MP3 frame walks and WAV headers of any bytes: every frame found lies inside
-// the file, in order, and a WAV's samples lie inside the file.
+// the file, in order, and a WAV's samples lie inside the file. Telling the
+// kind of any bytes never reads past them.
+#include "engine/decoders/audio_kind.h"
 #include "engine/decoders/mp3_length.h"
 #include "engine/decoders/wav_header.h"
 
@@ -25,5 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
     }
+    DetectAudioKind(ReadFromBytes(bytes), size);
     return 0;
 }
