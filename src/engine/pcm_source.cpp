@@ -17,25 +17,25 @@ std::unique_ptr<PcmSource> OpenPcmSource(const QString& path, const FileOpener& 
         return file->ReadAt(offset, buffer, size);
     };
     switch (DetectAudioKind(read, file->Size())) {
-    case AudioKind::kWav: {
-        const auto format = ParseWavHeader(read, file->Size());
-        if (!format || format->dataBytes == 0) {
-            return nullptr;
+        case AudioKind::kWav: {
+            const auto format = ParseWavHeader(read, file->Size());
+            if (!format || format->dataBytes == 0) {
+                return nullptr;
+            }
+            return OpenWavSource(file, *format);
         }
-        return OpenWavSource(file, *format);
-    }
-    case AudioKind::kFlac:
-        return OpenFlacSource(file);
-    case AudioKind::kVorbis:
-        return OpenVorbisSource(file);
-    case AudioKind::kOpus:
-        return OpenOpusSource(file);
-    case AudioKind::kMp4:
-        return OpenMp4Source(file, AacContainer::kMp4);
-    case AudioKind::kAdts:
-        return OpenMp4Source(file, AacContainer::kAdts);
-    case AudioKind::kOther:
-        break;
+        case AudioKind::kFlac:
+            return OpenFlacSource(file);
+        case AudioKind::kVorbis:
+            return OpenVorbisSource(file);
+        case AudioKind::kOpus:
+            return OpenOpusSource(file);
+        case AudioKind::kMp4:
+            return OpenMp4Source(file, AacContainer::kMp4);
+        case AudioKind::kAdts:
+            return OpenMp4Source(file, AacContainer::kAdts);
+        case AudioKind::kOther:
+            break;
     }
     return OpenMp3Source(std::move(file));
 }

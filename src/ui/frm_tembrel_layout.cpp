@@ -89,8 +89,7 @@ void frmTembrel::BuildBrowserArea() {
     filFiles = new FileList(frmPaths);
     filFiles->setObjectName(QStringLiteral("filFiles"));
     filFiles->setGeometry(TwipsRect(1800, 240, 1695, 1260));
-    filFiles->SetPattern(
-        QStringLiteral("*.mp3;*.wav;*.flac;*.ogg;*.oga;*.opus;*.m4a;*.mp4;*.aac"));
+    filFiles->SetPattern(QStringLiteral("*.mp3;*.wav;*.flac;*.ogg;*.oga;*.opus;*.m4a;*.mp4;*.aac"));
 
     dummy = MakeButton(this, "dummy", TwipsRect(-4500, 7080, 195, 195), QString());
     tabOrder_.emplace_back(4, dummy);
