@@ -6,6 +6,7 @@
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 
+#include <QFileInfo>
 #include <QPushButton>
 
 namespace {
@@ -62,5 +63,23 @@ void frmTembrel::lstPath_DblClick() {
         dirDirs->SetPath(AddBackslash(folder) + entry.mid(1, entry.size() - 2) + QLatin1Char('/'));
     } else {
         OpenSelectedFile();
+    }
+}
+
+void frmTembrel::Form_DropFile(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isFile()) {
+        return;
+    }
+    // The browser shows the file's folder, as for a file named at start-up.
+    drvDrives->SetDrive(drvDrives->DriveOf(file.absolutePath()));
+    dirDirs->SetPath(file.absolutePath());
+    dirDirs_Change();
+    for (int i = 0; i < lstPath->ListCount(); ++i) {
+        if (lstPath->List(i) == file.fileName()) {
+            lstPath->SetListIndex(i);
+            lstPath_DblClick();
+            return;
+        }
     }
 }

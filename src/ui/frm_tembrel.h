@@ -18,6 +18,7 @@ class ListBox;
 class PictureBox;
 class ScrollBar;
 class TitleBox;
+struct CueSheet;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -140,6 +141,9 @@ public:
     void cmdBack_Click();
     void cmdRoot_Click();
     void lstPath_DblClick();
+    // A file dropped on the window: an audio file the browser lists opens as
+    // a double-click on its entry would open it.
+    void Form_DropFile(const QString& path);
 
     // Playback (playback/).
     void OpenSelectedFile();
@@ -181,6 +185,9 @@ public:
     void cmdPrev1_Click();
     // Selects a cue line and shows its title in the title box.
     void SelectCue(int index);
+    // A label file dropped on the cue list: its labels are set as cue points,
+    // as the cue button would set them, and the cue file is written once.
+    void lstCue_DropFile(const QString& path);
 
     // Lyrics (lyrics/).
     void Command4_Click();
@@ -220,6 +227,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // The engine of the open file, or one whose every call fails.
@@ -237,6 +246,8 @@ private:
     void NudgeCue(int step);
     // Puts a new text at line i, keeping the line's place and seconds, selected.
     void ReplaceCueLine(int index, const QString& text, qint32 seconds);
+    // Appends a cue line with its seconds.
+    void AddCueLine(const QString& text, qint32 seconds);
 
     void BuildBrowserArea();
     void BuildCueArea();
@@ -261,6 +272,12 @@ private:
     std::optional<double> lastTick_;
     // The section the engine loops (whole seconds), none when it loops none.
     std::optional<std::pair<int, int>> engineLoop_;
+    // The CUE sheet the cue file holds, when it holds one: edits are written
+    // back into it.
+    std::shared_ptr<CueSheet> cueSheet_;
+    // The cue file holds a sheet the list cannot stand for (one for several
+    // files, or one that cannot be read): it is never written.
+    bool cueFileKept_ = false;
     bool settingLyrics_ = false;
     // The file bytes the lyrics text stands for while nobody typed in it (as
     // read, or as last saved, without the final line break).
