@@ -161,8 +161,11 @@ TEST_F(CueImport, SheetsStaySheetsOrStayUntouched) {
 
 TEST_F(CueImport, DroppedLabelsBecomeCuesAndDroppedRecordingsOpen) {
     OpenWithCues("a.mp3", 100, kFourCues);
-    Drop(WriteFile(PathOf("labels.txt"), "5.4\t5.4\tEins\n\\\t1\t2\n60.6\t70\tZwei\n"),
-         window_->lstCue);
+    const QString labels =
+        WriteFile(PathOf("labels.txt"), "5.4\t5.4\tEins\n\\\t1\t2\n60.6\t70\tZwei\n");
+    Drop(labels, window_->cmdPlay1);  // only the cue list takes labels
+    EXPECT_EQ(ReadBytes(PathOf("a.cue")), kFourCues);
+    Drop(labels, window_->lstCue);
     EXPECT_EQ(ReadBytes(PathOf("a.cue")),
               kFourCues.chopped(2) + "[5]00:00:05 - Eins\r\n[61]00:01:00 - Zwei\r\n\r\n");
     EXPECT_EQ(window_->lstCue->ListIndex(), 5);
