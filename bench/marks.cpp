@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <gst/gst.h>
 #include <taglib/chapterframe.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
@@ -85,6 +86,7 @@ void Report(const char* what, double plain, double marked) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    gst_init(&argc, &argv);
     const int minutes = argc > 1 ? std::atoi(argv[1]) : 180;
     QTemporaryDir dir;
     const QString wav = dir.filePath("long.wav"), mp3 = dir.filePath("long.mp3");
