@@ -63,7 +63,7 @@ TEST(RecordingMarks, EachFormatGivesItsMarks) {
                   wav);
     }
     // Chapters as ffmpeg's muxers write them (ID3v2 CHAP frames, Xiph
-    // comments, MP4 chapters); FLAC gets the comments by hand.
+    // comments, MP4 chapters); FLAC and Vorbis get the comments by hand.
     const QString meta =
         WriteFile(folder.filePath("meta"),
                   ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=1250\n"
@@ -73,14 +73,16 @@ TEST(RecordingMarks, EachFormatGivesItsMarks) {
         "-metadata", "CHAPTER001=0:00:00.000", "-metadata", "CHAPTER001NAME=Anfang",
         "-metadata", "CHAPTER002=00:00:01.25", "-metadata", "CHAPTER002NAME=Grüße",
         "-metadata", "CHAPTER003=00:03",       "-metadata", "CHAPTER004=bald"};
-    for (const char* name : {"a.mp3", "a.flac", "a.opus", "a.m4a"}) {
+    for (const char* name : {"a.mp3", "a.flac", "a.ogg", "a.opus", "a.m4a"}) {
         const QString path = folder.filePath(name);
-        ASSERT_EQ(QProcess::execute(
-                      "ffmpeg",
-                      QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", "anullsrc=d=4", "-i",
-                                  meta, "-map", "0", "-map_chapters", "1"} +
-                          (path.endsWith("flac") ? comments : QStringList()) + QStringList{path}),
-                  0);
+        ASSERT_EQ(
+            QProcess::execute(
+                "ffmpeg",
+                QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", "anullsrc=d=4", "-i", meta,
+                            "-map", "0", "-map_chapters", "1"} +
+                    (path.endsWith("flac") || path.endsWith("ogg") ? comments : QStringList()) +
+                    QStringList{path}),
+            0);
         EXPECT_EQ(ReadRecordingMarks(path), (Marks{{0, "Anfang"}, {1.25, "Grüße"}, {3, ""}}))
             << name;
     }
