@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libgl-dev fonts-dejavu-core
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
-  libmpg123-dev libflac-dev libvorbis-dev libopusfile-dev
+  libmpg123-dev libflac-dev libvorbis-dev libopusfile-dev libtag1-dev
   libavformat-dev libavcodec-dev libavutil-dev
   ffmpeg
   libgtest-dev libgmock-dev

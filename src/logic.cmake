@@ -13,7 +13,9 @@ if(NOT TARGET tembrel_logic)
     ${logic_dir}/browser/mounted_volumes.cpp ${logic_dir}/browser/mounted_volumes.h
     ${logic_dir}/cues/cue_file.cpp ${logic_dir}/cues/cue_file.h
     ${logic_dir}/cues/cue_line.cpp ${logic_dir}/cues/cue_line.h
+    ${logic_dir}/cues/cue_marks.cpp ${logic_dir}/cues/cue_marks.h
     ${logic_dir}/cues/cue_rules.cpp ${logic_dir}/cues/cue_rules.h
+    ${logic_dir}/cues/cue_sheet.cpp ${logic_dir}/cues/cue_sheet.h
     ${logic_dir}/lyrics/lyrics_naming.cpp ${logic_dir}/lyrics/lyrics_naming.h
     ${logic_dir}/playback/time_text.cpp ${logic_dir}/playback/time_text.h)
   target_include_directories(tembrel_logic PUBLIC ${logic_dir})

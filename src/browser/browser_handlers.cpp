@@ -107,3 +107,21 @@ void frmTembrel::VolumesChanged(const QStringList& volumes) {
         dirDirs->SetPath(folder);
     }
 }
+
+void frmTembrel::Form_DropFile(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isFile()) {
+        return;
+    }
+    // The browser shows the file's folder, as for a file named at start-up.
+    drvDrives->SetDrive(drvDrives->DriveOf(file.absolutePath()));
+    dirDirs->SetPath(file.absolutePath());
+    dirDirs_Change();
+    for (int i = 0; i < lstPath->ListCount(); ++i) {
+        if (lstPath->List(i) == file.fileName()) {
+            lstPath->SetListIndex(i);
+            lstPath_DblClick();
+            return;
+        }
+    }
+}

@@ -1,7 +1,11 @@
 // Setting, nudging, retitling and removing cue points. Every edit rewrites
 // the cue file at once.
+#include "app/path_helpers.h"
+#include "app/show_message.h"
+#include "app/text_codec.h"
 #include "cues/cue_file.h"
 #include "cues/cue_line.h"
+#include "cues/cue_marks.h"
 #include "playback/time_text.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
@@ -16,16 +20,21 @@
 
 namespace {
 
-// The seconds of a position text, rounded half to even; 0 when it is no number.
-qint32 SecondsOf(const QString& positionText) {
-    bool ok = false;
-    const double seconds = positionText.toDouble(&ok);
-    const long long rounded = ok ? RoundToEven(seconds) : 0;
+// Seconds rounded half to even; 0 beyond the range of a cue point.
+qint32 SecondsOf(double seconds) {
+    const long long rounded = RoundToEven(seconds);
     if (rounded < std::numeric_limits<qint32>::min() ||
         rounded > std::numeric_limits<qint32>::max()) {
         return 0;
     }
     return static_cast<qint32>(rounded);
+}
+
+// The seconds of a position text; 0 when it is no number.
+qint32 SecondsOf(const QString& positionText) {
+    bool ok = false;
+    const double seconds = positionText.toDouble(&ok);
+    return ok ? SecondsOf(seconds) : 0;
 }
 
 }  // namespace
@@ -106,5 +115,23 @@ void frmTembrel::txtCueTitle_KeyPress() {
     ReplaceCueLine(index,
                    CueLine(CueTimeTextOf(lstCue->List(index)), CleanCueTitle(txtCueTitle->Title())),
                    lstCue->ItemData(index));
+    SaveCueFile();
+}
+
+void frmTembrel::lstCue_DropFile(const QString& path) {
+    const std::optional<QByteArray> bytes = ReadFileBytes(path);
+    if (!bytes) {
+        ShowFileError(QStringLiteral("Fehler beim Öffnen der Datei. "));
+        return;
+    }
+    const Marks labels = ParseLabelFile(DecodeText(*bytes));
+    if (labels.isEmpty()) {
+        return;
+    }
+    // Each label as the cue button would set it at the label's start.
+    for (const auto& [seconds, title] : labels) {
+        AddCueLine(CueLine(TimeText(seconds), CleanCueTitle(title)), SecondsOf(seconds));
+    }
+    lstCue->SetSelected(lstCue->NewIndex(), true);
     SaveCueFile();
 }

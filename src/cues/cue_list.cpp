@@ -5,6 +5,9 @@
 #include "app/text_codec.h"
 #include "cues/cue_file.h"
 #include "cues/cue_line.h"
+#include "cues/cue_marks.h"
+#include "cues/cue_sheet.h"
+#include "engine/recording_marks.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 
@@ -13,10 +16,20 @@
 #include <QLineEdit>
 #include "ui/title_box.h"
 
+void frmTembrel::AddCueLine(const QString& text, qint32 seconds) {
+    lstCue->AddItem(text);
+    lstCue->SetItemData(lstCue->NewIndex(), seconds);
+}
+
 bool frmTembrel::LoadCueFile(QString* error) {
+    cueSheet_.reset();
+    cueFileKept_ = false;
     if (!QFileInfo::exists(cueFile)) {
-        lstCue->AddItem(StartPointLine());
-        lstCue->SetItemData(lstCue->NewIndex(), 0);
+        // The recording's own marks follow the start point; like the start
+        // point they reach the disk with the first edit.
+        for (const CueRecord& cue : StartPointAndMarks(ReadRecordingMarks(currentFile))) {
+            AddCueLine(cue.text, cue.seconds);
+        }
         return true;
     }
     // A cue file that exists but cannot be read fails the open, so that the
@@ -26,26 +39,53 @@ bool frmTembrel::LoadCueFile(QString* error) {
         *error = QStringLiteral("cannot read ") + cueFile;
         return false;
     }
-    const std::optional<QList<CueRecord>> cues = ParseCueFile(DecodeText(*bytes), error);
+    const QString text = DecodeText(*bytes);
+    if (LooksLikeCueSheet(text)) {
+        // A sheet the list cannot stand for still lets the recording play.
+        QString reason = QStringLiteral("a CUE sheet for several files");
+        std::optional<CueSheet> sheet = ParseCueSheet(*bytes, &reason);
+        if (!sheet || sheet->files > 1) {
+            qWarning().noquote() << "cue file left as it is:" << reason;
+            cueFileKept_ = true;
+            AddCueLine(StartPointLine(), 0);
+            return true;
+        }
+        cueSheet_ = std::make_shared<CueSheet>(std::move(*sheet));
+        for (const CueRecord& cue : ListedCues(*cueSheet_)) {
+            AddCueLine(cue.text, cue.seconds);
+        }
+        return true;
+    }
+    const std::optional<QList<CueRecord>> cues = ParseCueFile(text, error);
     if (!cues) {
         return false;
     }
     for (const CueRecord& cue : *cues) {
-        lstCue->AddItem(cue.text);
-        lstCue->SetItemData(lstCue->NewIndex(), cue.seconds);
+        AddCueLine(cue.text, cue.seconds);
     }
     return true;
 }
 
 void frmTembrel::SaveCueFile() {
     QString reason = QStringLiteral("the cue list did not come from the cue file");
-    if (cueListLoaded && !cueFile.isEmpty()) {
+    if (cueFileKept_) {
+        reason = QStringLiteral("the cue file is a CUE sheet the list cannot stand for");
+    } else if (cueListLoaded && !cueFile.isEmpty()) {
         QList<CueRecord> cues;
         for (int i = 0; i < lstCue->ListCount(); ++i) {
             cues.append({lstCue->ItemData(i), lstCue->List(i)});
         }
-        if (WriteFileAtomically(cueFile, EncodeText(FormatCueFile(cues)), &reason)) {
-            return;
+        if (!cueSheet_) {
+            if (WriteFileAtomically(cueFile, EncodeText(FormatCueFile(cues)), &reason)) {
+                return;
+            }
+        } else {
+            // A sheet stays a sheet: only the edited track's lines change.
+            CueSheet sheet = UpdateCueSheet(*cueSheet_, cues);
+            if (WriteFileAtomically(cueFile, FormatCueSheet(sheet), &reason)) {
+                *cueSheet_ = std::move(sheet);
+                return;
+            }
         }
     }
     qWarning().noquote() << "cue file not written:" << reason;

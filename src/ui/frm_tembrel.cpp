@@ -1,6 +1,9 @@
 #include "ui/frm_tembrel.h"
 
+#include "app/path_helpers.h"
+#include "browser/folder_listing.h"
 #include "browser/mounted_volumes.h"
+
 #include "ui/drive_list.h"
 #include "ui/folder_list.h"
 #include "ui/frm_lyrics.h"
@@ -13,6 +16,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -35,6 +39,7 @@ frmTembrel::frmTembrel(ProgramValues program, MediaEngineFactory engineFactory, 
     BuildMenuAndTimers();
     ApplyTabOrder();
     ConnectHandlers();
+    setAcceptDrops(true);
     Timer1->start();
 }
 
@@ -119,4 +124,27 @@ void frmTembrel::ConnectHandlers() {
 void frmTembrel::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
+}
+
+void frmTembrel::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void frmTembrel::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // On the cue list, a file that is no recording is a label file.
+    const QString path = urls.first().toLocalFile();
+    const QPoint at = lstCue->mapFrom(this, event->position().toPoint());
+    if (lstCue->rect().contains(at) && !MatchesPattern(LastPartOf(path), {filFiles->Pattern()})) {
+        lstCue_DropFile(path);
+    } else {
+        Form_DropFile(path);
+    }
 }

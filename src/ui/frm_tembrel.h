@@ -19,6 +19,7 @@ class ListBox;
 class PictureBox;
 class ScrollBar;
 class TitleBox;
+struct CueSheet;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -153,6 +154,9 @@ public:
     // The mounted volumes changed: the drive list follows, and a shown
     // folder that went with its volume gives way to the nearest one left.
     void VolumesChanged(const QStringList& volumes);
+    // A file dropped on the window: an audio file the browser lists opens as
+    // a double-click on its entry would open it.
+    void Form_DropFile(const QString& path);
 
     // Playback (playback/).
     void OpenSelectedFile();
@@ -194,6 +198,9 @@ public:
     void cmdPrev1_Click();
     // Selects a cue line and shows its title in the title box.
     void SelectCue(int index);
+    // A label file dropped on the cue list: its labels are set as cue points,
+    // as the cue button would set them, and the cue file is written once.
+    void lstCue_DropFile(const QString& path);
 
     // Lyrics (lyrics/).
     void Command4_Click();
@@ -239,6 +246,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void SetPlayState(PlayState state);
@@ -266,6 +275,8 @@ private:
     void NudgeCue(int step);
     // Puts a new text at line i, keeping the line's place and seconds, selected.
     void ReplaceCueLine(int index, const QString& text, qint32 seconds);
+    // Appends a cue line with its seconds.
+    void AddCueLine(const QString& text, qint32 seconds);
 
     void BuildBrowserArea();
     void BuildCueArea();
@@ -293,6 +304,12 @@ private:
     std::optional<double> lastTick_;
     // The section the engine loops (whole seconds), none when it loops none.
     std::optional<std::pair<int, int>> engineLoop_;
+    // The CUE sheet the cue file holds, when it holds one: edits are written
+    // back into it.
+    std::shared_ptr<CueSheet> cueSheet_;
+    // The cue file holds a sheet the list cannot stand for (one for several
+    // files, or one that cannot be read): it is never written.
+    bool cueFileKept_ = false;
     bool settingLyrics_ = false;
     // The file bytes the lyrics text stands for while nobody typed in it (as
     // read, or as last saved, without the final line break).

@@ -1,6 +1,8 @@
 #include "engine/decoders/wav_header.h"
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -115,4 +117,67 @@ std::optional<WavFormat> ParseWavHeader(const ReadAt& read, std::uint64_t fileSi
 std::optional<WavFormat> ParseWavHeader(std::span<const std::uint8_t> start,
                                         std::uint64_t fileSize) {
     return ParseWavHeader(ReadFromBytes(start), fileSize);
+}
+
+std::vector<WavCuePoint> ParseWavCuePoints(const ReadAt& read, std::uint64_t fileSize) {
+    // Recorders write a few hundred marks; a chunk larger than this is no cue list.
+    constexpr std::uint64_t kLargestChunk = 16 << 20;
+    std::uint8_t head[12];
+    if (!ReadFully(read, 0, head, sizeof head) || std::memcmp(head + 8, "WAVE", 4) != 0) {
+        return {};
+    }
+    const bool rf64 = std::memcmp(head, "RF64", 4) == 0 || std::memcmp(head, "BW64", 4) == 0;
+    std::optional<std::uint64_t> ds64DataSize;
+    std::vector<std::uint8_t> cue, notes;
+    std::uint64_t offset = 12;
+    for (int chunks = 0; chunks < kMostChunks && offset + 8 <= fileSize; ++chunks) {
+        std::uint8_t chunk[8];
+        if (!ReadFully(read, offset, chunk, sizeof chunk)) {
+            break;
+        }
+        std::uint64_t size = Le32(chunk + 4);
+        const std::uint64_t body = offset + 8;
+        const bool isCue = std::memcmp(chunk, "cue ", 4) == 0;
+        const bool isList = std::memcmp(chunk, "LIST", 4) == 0;
+        if (rf64 && std::memcmp(chunk, "ds64", 4) == 0 && size >= 16) {
+            std::uint8_t d[16];
+            if (ReadFully(read, body, d, sizeof d)) {
+                ds64DataSize = Le64(d + 8);
+            }
+        } else if (std::memcmp(chunk, "data", 4) == 0 && rf64 && size == kSizeInDs64) {
+            size = ds64DataSize.value_or(0);
+        } else if ((isCue || isList) && size <= kLargestChunk && body + size <= fileSize) {
+            std::vector<std::uint8_t> bytes(size);
+            if (ReadFully(read, body, bytes.data(), bytes.size()) &&
+                (isCue || (size >= 4 && std::memcmp(bytes.data(), "adtl", 4) == 0))) {
+                (isCue ? cue : notes) = std::move(bytes);
+            }
+        }
+        // Samples that run to the end of the file end the walk.
+        if (std::memcmp(chunk, "data", 4) == 0 && (size == 0 || body + size > fileSize)) {
+            break;
+        }
+        offset = body + size + (size & 1);
+    }
+    std::map<std::uint32_t, std::string> names;
+    for (std::size_t at = 4; at + 8 <= notes.size();) {
+        const std::uint32_t size = Le32(&notes[at + 4]);
+        if (size > notes.size() - at - 8) {
+            break;
+        }
+        if (std::memcmp(&notes[at], "labl", 4) == 0 && size >= 4) {
+            const char* text = reinterpret_cast<const char*>(&notes[at + 12]);
+            names[Le32(&notes[at + 8])] = std::string(text, std::find(text, text + size - 4, '\0'));
+        }
+        at += 8 + size + (size & 1);
+    }
+    std::vector<WavCuePoint> points;
+    const std::size_t count =
+        cue.size() >= 4 ? std::min<std::size_t>(Le32(cue.data()), (cue.size() - 4) / 24) : 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t* point = &cue[4 + i * 24];
+        const auto name = names.find(Le32(point));
+        points.push_back({Le32(point + 20), name == names.end() ? std::string() : name->second});
+    }
+    return points;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 // Where the samples of a WAV file lie and how they are stored.
 struct WavFormat {
@@ -29,3 +31,16 @@ std::optional<WavFormat> ParseWavHeader(const ReadAt& read, std::uint64_t fileSi
 // The same on a file's first bytes, given the size of the whole file.
 std::optional<WavFormat> ParseWavHeader(std::span<const std::uint8_t> start,
                                         std::uint64_t fileSize);
+
+// A point a recorder marked in a WAV file: its position in sample frames and
+// the name its labl note gives it (empty when it has none), as stored.
+struct WavCuePoint {
+    std::uint64_t frame = 0;
+    std::string name;
+};
+
+// The points of a WAV file's cue chunk with their names from the LIST adtl
+// chunk, in the cue chunk's order, wherever the two chunks lie (before or
+// after the samples, in either order). Nothing for a file without them;
+// what a damaged chunk list still shows.
+std::vector<WavCuePoint> ParseWavCuePoints(const ReadAt& read, std::uint64_t fileSize);
