@@ -2,11 +2,20 @@
 #include "app/text_codec.h"
 #include "cues/cue_file.h"
 #include "cues/cue_line.h"
+#include "cues/cue_marks.h"
 #include "cues/cue_rules.h"
+#include "cues/cue_sheet.h"
+#include "engine/recording_marks.h"
+#include "support/click_audio.h"
 #include "support/program_test.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QUrl>
+#include <QtEndian>
 
 // The writer frames every record and ends with an empty line; line breaks in
 // titles never split a record.
@@ -217,4 +226,234 @@ TEST_F(CueSaving, NothingIsWrittenBeforeAnOpenOrAfterAFailedOne) {
     window_->cmdCue1->click();
     EXPECT_EQ(messages_.texts(), QStringList(3, kCueWriteError));
     EXPECT_EQ(Cues().size(), 2);  // the list keeps the edit
+}
+
+// CUE sheets beside a recording read as cue points and stay sheets.
+using Cues = QList<CueRecord>;
+
+const QString kSheet =
+    "REM GENRE Rock\r\nPERFORMER \"Die Möwen\"\r\nTITLE \"Live im Saal\"\r\n"
+    "FILE \"Konzert.wav\" WAVE\r\n"
+    "  TRACK 01 AUDIO\r\n    TITLE \"Intro\"\r\n    INDEX 01 00:00:00\r\n"
+    "  TRACK 02 AUDIO\r\n    TITLE \"Lied \"zwei\"\"\r\n    FLAGS DCP\r\n"
+    "    INDEX 00 01:20:50\r\n    INDEX 01 01:23:37\r\n"
+    "  TRACK 03 AUDIO\r\n    INDEX 01 03:05:74\r\n";
+const Cues kListed = {
+    {0, "00:00:00 - Intro"}, {83, "00:01:23 - Lied \"zwei\""}, {185, "00:03:05 - "}};
+
+// The list after one edit, and the text that replaces a part of the sheet.
+struct Edit {
+    Cues cues;
+    QString was, now;
+};
+
+// Each edit rewrites only its own track's lines; the others, REM, FILE and
+// PERFORMER lines, the line ends and the encoding stay byte for byte.
+TEST(CueSheet, EditsChangeOnlyTheirOwnTrack) {
+    const Edit edits[] = {
+        {{kListed[0], {83, "00:01:23 - Zugabe"}, kListed[2]}, "\"Lied \"zwei\"\"", "\"Zugabe\""},
+        {{kListed[0], {84, "00:01:24 - Lied \"zwei\""}, kListed[2]}, "01 01:23:37", "01 01:24:00"},
+        {{kListed[0], {80, "00:01:20 - Lied \"zwei\""}, kListed[2]},
+         "    INDEX 00 01:20:50\r\n    INDEX 01 01:23:37",
+         "    INDEX 01 01:20:00"},
+        {{kListed[0], kListed[1], {185, "00:03:05 - Schluss"}},
+         "03 AUDIO\r\n",
+         "03 AUDIO\r\n    TITLE \"Schluss\"\r\n"},
+        {{kListed[0], kListed[2]},
+         "  TRACK 02 AUDIO\r\n    TITLE \"Lied \"zwei\"\"\r\n    FLAGS DCP\r\n"
+         "    INDEX 00 01:20:50\r\n    INDEX 01 01:23:37\r\n",
+         ""},
+        {kListed + Cues{{4000, "01:06:40 - Neu"}}, "03:05:74\r\n",
+         "03:05:74\r\n  TRACK 04 AUDIO\r\n    TITLE \"Neu\"\r\n    INDEX 01 66:40:00\r\n"},
+    };
+    for (const bool crlf : {true, false}) {
+        const auto lines = [crlf](QString text) {
+            return crlf ? text : text.replace("\r\n", "\n");
+        };
+        // Windows-1252 with CR LF, UTF-8 with a byte-order mark and LF.
+        const auto bytes = [crlf](const QString& text) {
+            return crlf ? EncodeText(text) : "\xEF\xBB\xBF" + text.toUtf8();
+        };
+        const std::optional<CueSheet> sheet = ParseCueSheet(bytes(lines(kSheet)));
+        ASSERT_TRUE(sheet);
+        EXPECT_EQ(ListedCues(*sheet), kListed);
+        EXPECT_EQ(FormatCueSheet(UpdateCueSheet(*sheet, kListed)), bytes(lines(kSheet)));
+        for (const Edit& edit : edits) {
+            ASSERT_TRUE(kSheet.contains(edit.was)) << edit.was.toStdString();
+            EXPECT_EQ(FormatCueSheet(UpdateCueSheet(*sheet, edit.cues)),
+                      bytes(lines(QString(kSheet).replace(edit.was, edit.now))));
+        }
+    }
+}
+
+TEST(CueSheet, TellsSheetsFromOurFilesAndRefusesDamagedOnes) {
+    for (const char* text :
+         {"REM x\r\n", "\n\n  file \"a.wav\" WAVE", "TITLE x", "TRACK 01 AUDIO"}) {
+        EXPECT_TRUE(LooksLikeCueSheet(text)) << text;
+    }
+    for (const char* text : {"[0]00:00:00 - Start Point\r\n", "", "Remix", "[1]REM"}) {
+        EXPECT_FALSE(LooksLikeCueSheet(text)) << text;
+    }
+    for (const char* text :
+         {"FILE a WAVE\nTRACK 01 AUDIO\nTITLE x\n",
+          "FILE a WAVE\nTRACK 01 AUDIO\nINDEX 01 00:60:00", "TRACK 01 AUDIO\nINDEX 01 00:00:75",
+          "TRACK 01 AUDIO\nINDEX 01 0:0", "INDEX 01 00:00:00",
+          "TRACK 1 AUDIO\nINDEX 00 00:00:00\nTRACK 2 AUDIO\nINDEX 01 00:00:00"}) {
+        EXPECT_EQ(ParseCueSheet(text), std::nullopt) << text;
+    }
+    const CueSheet two =
+        ParseCueSheet(
+            "FILE a WAVE\nTRACK 1 AUDIO\nINDEX 01 00:00:00\nFILE b WAVE\nTRACK 2 AUDIO\n"
+            "TITLE bare\nINDEX 01 00:00:00\nINDEX 01 00:09:00")
+            .value();
+    EXPECT_EQ(two.files, 2);
+    EXPECT_EQ(ListedCues(two), (Cues{{0, "00:00:00 - "}, {0, "00:00:00 - bare"}}));
+}
+
+// Marks a recording holds, label files and drops.
+using Marks = QList<std::pair<double, QString>>;
+
+QByteArray Le32(quint32 v) {
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(v, bytes.data());
+    return bytes;
+}
+
+QByteArray Chunk(const char* id, const QByteArray& body) {
+    return id + Le32(body.size()) + body + QByteArray(body.size() % 2, '\0');
+}
+
+// A second of 8 kHz mono WAV with marks out of time order at 100 s (named
+// in a legacy code page), 0.4 s, 1.5 s (unnamed) and 1 s (in UTF-8), its cue
+// and LIST chunks in either order, before or after the samples.
+QByteArray MarkedWav(bool cueFirst) {
+    QByteArray cue = Le32(4), list = "adtl";
+    for (auto [id, frame, name] : {std::tuple{9u, 800000u, "Caf\xe9"},
+                                   {6u, 3200u, "Null"},
+                                   {8u, 12000u, ""},
+                                   {7u, 8000u,
+                                    "Gr\xc3\xbc\xc3\x9f"
+                                    "e"}}) {
+        cue += Le32(id) + Le32(frame) + "data" + Le32(0) + Le32(0) + Le32(frame);
+        list += *name ? Chunk("labl", Le32(id) + name + QByteArray(1, '\0')) : QByteArray();
+    }
+    const QByteArray marks = cueFirst ? Chunk("cue ", cue) + Chunk("LIST", list)
+                                      : Chunk("LIST", list) + Chunk("cue ", cue);
+    const QByteArray data = Chunk("fmt ", QByteArray::fromHex("01000100401f0000803e000002001000")) +
+                            (cueFirst ? marks : QByteArray()) + Chunk("data", QByteArray(16000, 1));
+    return "RIFF" + Le32(0) + "WAVE" + data + (cueFirst ? QByteArray() : marks);
+}
+
+TEST(RecordingMarks, EachFormatGivesItsMarks) {
+    QTemporaryDir folder;
+    const Marks wav = {{100, "Café"}, {0.4, "Null"}, {1.5, ""}, {1, "Grüße"}};
+    for (const bool cueFirst : {true, false}) {
+        EXPECT_EQ(ReadRecordingMarks(WriteFile(folder.filePath("m.wav"), MarkedWav(cueFirst))),
+                  wav);
+    }
+    // Chapters as ffmpeg's muxers write them (ID3v2 CHAP frames, Xiph
+    // comments, MP4 chapters); FLAC and Vorbis get the comments by hand.
+    const QString meta =
+        WriteFile(folder.filePath("meta"),
+                  ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=1250\n"
+                  "title=Anfang\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=1250\nEND=3000\n"
+                  "title=Grüße\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=3000\nEND=4000\n");
+    const QStringList comments = {
+        "-metadata", "CHAPTER001=0:00:00.000", "-metadata", "CHAPTER001NAME=Anfang",
+        "-metadata", "CHAPTER002=00:00:01.25", "-metadata", "CHAPTER002NAME=Grüße",
+        "-metadata", "CHAPTER003=00:03",       "-metadata", "CHAPTER004=bald"};
+    for (const char* name : {"a.mp3", "a.flac", "a.ogg", "a.opus", "a.m4a"}) {
+        const QString path = folder.filePath(name);
+        ASSERT_EQ(
+            QProcess::execute(
+                "ffmpeg",
+                QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", "anullsrc=d=4", "-i", meta,
+                            "-map", "0", "-map_chapters", "1"} +
+                    (path.endsWith("flac") || path.endsWith("ogg") ? comments : QStringList()) +
+                    QStringList{path}),
+            0);
+        EXPECT_EQ(ReadRecordingMarks(path), (Marks{{0, "Anfang"}, {1.25, "Grüße"}, {3, ""}}))
+            << name;
+    }
+}
+
+using Listed = QList<std::pair<qint32, QString>>;
+const Listed kStartOnly = {{0, "00:00:00 - Start Point"}};
+
+class CueImport : public ProgramTest {
+protected:
+    // Drags a file onto a control of the window and drops it there.
+    void Drop(const QString& path, QWidget* on) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        const QPoint at = on->mapTo(window_.get(), on->rect().center());
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(window_.get(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(window_.get(), &drop);
+    }
+};
+
+// The marks follow the start point in time order at their cut seconds, those
+// within the first second left to it; nothing is written until the first
+// edit, which writes our own cue file.
+TEST_F(CueImport, AMarkedRecordingListsItsMarks) {
+    AddRecording("take.wav", 120);
+    WriteBytes(PathOf("take.wav"), MarkedWav(false));
+    Open("take.wav");
+    ASSERT_NE(Engine(), nullptr);
+    EXPECT_EQ(Cues(),
+              (kStartOnly +
+               Listed{{1, "00:00:01 - Grüße"}, {1, "00:00:01 - "}, {100, "00:01:40 - Café"}}));
+    EXPECT_FALSE(QFile::exists(PathOf("take.cue")));
+    window_->lstCue->SetListIndex(2);
+    window_->Command3->click();
+    EXPECT_EQ(ReadBytes(PathOf("take.cue")),
+              "[0]00:00:00 - Start Point\r\n[1]00:00:01 - Gr\xfc\xdf"
+              "e\r\n[2]00:00:02 - \r\n[100]00:01:40 - Caf\xe9\r\n\r\n");
+}
+
+// An edit keeps a sheet a sheet; a sheet for several files or a damaged one
+// lets the recording play from the start point and is never written.
+TEST_F(CueImport, SheetsStaySheetsOrStayUntouched) {
+    const QByteArray sheet =
+        "REM DATE 2019\r\nFILE \"live.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \"Auf\"\r\n"
+        "    INDEX 01 00:00:00\r\n  TRACK 02 AUDIO\r\n    TITLE \"Ab\"\r\n    INDEX 01 "
+        "00:42:10\r\n";
+    OpenWithCues("live.wav", 300, sheet);
+    EXPECT_EQ(Cues(), (Listed{{0, "00:00:00 - Auf"}, {42, "00:00:42 - Ab"}}));
+    window_->lstCue->SetListIndex(1);
+    window_->txtCueTitle->SetTitle("Abgang");
+    QTest::keyClick(window_->txtCueTitle, Qt::Key_Return);
+    EXPECT_EQ(ReadBytes(PathOf("live.cue")), QByteArray(sheet).replace("\"Ab\"", "\"Abgang\""));
+    for (const QByteArray& kept :
+         {sheet + "FILE \"b.wav\" WAVE\r\n  TRACK 03 AUDIO\r\n    INDEX 01 00:00:00\r\n",
+          sheet + "  TRACK 03 AUDIO\r\n"}) {
+        OpenWithCues("live.wav", 300, kept);
+        EXPECT_EQ(Cues(), kStartOnly);
+        window_->cmdCue1->click();
+        EXPECT_EQ(ReadBytes(PathOf("live.cue")), kept);
+        ASSERT_FALSE(messages_.texts().isEmpty());
+        EXPECT_EQ(messages_.texts().back(), kCueWriteError);
+    }
+}
+
+TEST_F(CueImport, DroppedLabelsBecomeCuesAndDroppedRecordingsOpen) {
+    OpenWithCues("a.mp3", 100, kFourCues);
+    const QString labels =
+        WriteFile(PathOf("labels.txt"),
+                  "5.4\t5.4\tEins\n\\\t1\t2\nbad line\n-1\t0\tneg\n60,6\t70\tZwei\t2\r\n");
+    Drop(labels, window_->cmdPlay1);  // only the cue list takes labels
+    EXPECT_EQ(ReadBytes(PathOf("a.cue")), kFourCues);
+    Drop(labels, window_->lstCue);
+    EXPECT_EQ(ReadBytes(PathOf("a.cue")),
+              kFourCues.chopped(2) + "[5]00:00:05 - Eins\r\n[61]00:01:00 - Zwei 2\r\n\r\n");
+    EXPECT_EQ(window_->lstCue->ListIndex(), 5);
+    ASSERT_TRUE(QDir(PathOf("")).mkdir("sub"));
+    const QString take = PathOf("sub/take.wav");
+    control_->lengths[take] = 120;
+    Drop(WriteFile(take, MarkedWav(true)), window_->lstCue);
+    EXPECT_EQ(window_->currentFile, take);
+    EXPECT_EQ(Cues().size(), 4);
 }
