@@ -2,6 +2,7 @@
 
 #include "app/text_codec.h"
 #include "cues/cue_line.h"
+#include "lyrics/lyrics_naming.h"
 #include "playback/time_text.h"
 
 #include <algorithm>
@@ -31,16 +32,12 @@ QStringList SplitKeepingEnds(const QString& text) {
     return lines;
 }
 
-QString EndOf(const QString& line) {
-    qsizetype end = line.size();
-    while (end > 0 && (line[end - 1] == u'\r' || line[end - 1] == u'\n')) {
-        --end;
-    }
-    return line.mid(end);
+QString Content(const QString& line) {
+    return StripTrailingLineBreaks(line);
 }
 
-QString Content(const QString& line) {
-    return line.left(line.size() - EndOf(line).size());
+QString EndOf(const QString& line) {
+    return line.mid(Content(line).size());
 }
 
 QString IndentOf(const QString& line) {
