@@ -23,7 +23,6 @@ void frmTembrel::lstCue_DblClick() {
     currentCue = index;
     cueAdvanced = 0;
     RunMedia();
-    SetPlayState(PlayState::kPlaying);
 }
 
 void frmTembrel::cmdNext1_Click() {

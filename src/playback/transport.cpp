@@ -17,7 +17,6 @@ bool frmTembrel::Play() {
     // Each step runs even when one before it failed.
     bool played = Media().SetRate(S1->Value() / 100.0);
     played = RunMedia() && played;
-    SetPlayState(PlayState::kPlaying);
     played = Seek(0) && played;
     lstCue->SetListIndex(0);
     currentCue = 0;
@@ -34,11 +33,9 @@ void frmTembrel::cmdPause1_Click() {
     if (!isPaused) {
         HoldMedia(false);
         isPaused = true;
-        SetPlayState(PlayState::kPaused);
     } else {
         RunMedia();
         isPaused = false;
-        SetPlayState(PlayState::kPlaying);
     }
     dummy->setFocus();
 }
@@ -48,7 +45,6 @@ void frmTembrel::cmdStop1_Click() {
         return;
     }
     HoldMedia(true);
-    SetPlayState(PlayState::kStopped);
     Seek(0);
     H1->SetValue(0);
     dummy->setFocus();
@@ -56,12 +52,14 @@ void frmTembrel::cmdStop1_Click() {
 
 bool frmTembrel::RunMedia() {
     running_ = Media().Run();
+    SetPlayState(PlayState::kPlaying);
     WakeTick();
     return running_;
 }
 
 bool frmTembrel::HoldMedia(bool stop) {
     running_ = false;
+    SetPlayState(stop ? PlayState::kStopped : PlayState::kPaused);
     WakeTick();
     return stop ? Media().Stop() : Media().Pause();
 }

@@ -256,8 +256,8 @@ private:
     // Moves the playing position; the next tick takes it as a seek, not as
     // playback going on.
     bool Seek(double seconds);
-    // Start and hold playback (Stop when `stop`), so the tick knows whether
-    // anything plays.
+    // Start and hold playback (Stop when `stop`); the play state the desktop
+    // sees and the tick's timer follow, even when the engine refuses.
     bool RunMedia();
     bool HoldMedia(bool stop);
     // Makes the tick run again. It runs every 10 ms while a recording plays
