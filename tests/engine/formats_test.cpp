@@ -1,5 +1,6 @@
 // Every format through the one source interface and the engine, on generated
 // sound whose clicks prove the position.
+#include "app/path_helpers.h"
 #include "engine/gst_engine.h"
 #include "support/click_audio.h"
 #include "support/test_audio.h"
@@ -130,7 +131,7 @@ TEST(Damage, PlaysOnPastTheDamageWithTheRightAudio) {
     const QString wav = WriteFile(folder.filePath("clicks.wav"), WavBytes(ClickSignal(), {}));
     const QString flac = ClickFiles()[0].path, m4a = ClickFiles()[3].path, mp3 = Files().mp3Vbr;
     auto damaged = [&](const QString& clean, const char* name, const QByteArray& pattern = {}) {
-        return WriteFile(folder.filePath(name), Damaged(ReadFile(clean), pattern));
+        return WriteFile(folder.filePath(name), Damaged(ReadFileBytes(clean).value(), pattern));
     };
     // The clean file, the damaged one and how it is read. An MP3 frame does
     // not name its place: the frames the damage destroyed are gone, and the

@@ -37,5 +37,4 @@ const std::vector<ClickFile>& ClickFiles();
 
 // Up to `frames` sample frames from the source's position (to its end).
 std::vector<float> ReadFrames(PcmSource& source, std::int64_t frames = INT64_MAX);
-QByteArray ReadFile(const QString& path);
 QString WriteFile(const QString& path, const QByteArray& bytes);  // gives the path
