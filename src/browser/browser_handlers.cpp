@@ -14,8 +14,8 @@ namespace {
 const QString kParentEntry = QStringLiteral("[..]");
 
 // Selects the entry naming the file: an exact match first, else the last
-// entry equal to it with letter case ignored.
-void SelectFileEntry(ListBox* list, const QString& fileName) {
+// entry equal to it with letter case ignored; false when there is none.
+bool SelectFileEntry(ListBox* list, const QString& fileName) {
     int found = -1;
     for (int i = 0; i < list->ListCount(); ++i) {
         if (list->List(i) == fileName) {
@@ -29,6 +29,7 @@ void SelectFileEntry(ListBox* list, const QString& fileName) {
     if (found >= 0) {
         list->SetListIndex(found);
     }
+    return found >= 0;
 }
 
 }  // namespace
@@ -91,8 +92,8 @@ void frmTembrel::ShowFolderAndOpen(const QString& folder, const QString& fileNam
     drvDrives->SetDrive(drvDrives->DriveOf(folder));
     dirDirs->SetPath(folder);
     dirDirs_Change();
-    if (!fileName.isEmpty()) {
-        SelectFileEntry(lstPath, fileName);
+    // A name the browser does not list opens nothing.
+    if (!fileName.isEmpty() && SelectFileEntry(lstPath, fileName)) {
         lstPath_DblClick();
     }
 }
@@ -110,18 +111,7 @@ void frmTembrel::VolumesChanged(const QStringList& volumes) {
 
 void frmTembrel::Form_DropFile(const QString& path) {
     const QFileInfo file(path);
-    if (!file.isFile()) {
-        return;
-    }
-    // The browser shows the file's folder, as for a file named at start-up.
-    drvDrives->SetDrive(drvDrives->DriveOf(file.absolutePath()));
-    dirDirs->SetPath(file.absolutePath());
-    dirDirs_Change();
-    for (int i = 0; i < lstPath->ListCount(); ++i) {
-        if (lstPath->List(i) == file.fileName()) {
-            lstPath->SetListIndex(i);
-            lstPath_DblClick();
-            return;
-        }
+    if (file.isFile()) {
+        ShowFolderAndOpen(file.absolutePath(), file.fileName());
     }
 }
