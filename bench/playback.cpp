@@ -4,18 +4,14 @@
 //   and a 1-hour WAV (median of 5).
 // - Tick: the mean cost of one tick while playing with 500 cue points.
 // Usage: bench_playback [minutes of MP3, default 180]
-#include "app/program_values.h"
 #include "engine/gst_engine.h"
 #include "support/bench_audio.h"
-#include "ui/folder_list.h"
-#include "ui/frm_tembrel.h"
-#include "ui/list_box.h"
+#include "support/bench_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gst/gst.h>
 
@@ -25,76 +21,10 @@ namespace {
 
 constexpr int kRuns = 5;
 
-// Passes every call to a real engine and notes when playback first starts.
-class RunClock final : public MediaEngine {
-public:
-    RunClock(std::unique_ptr<MediaEngine> engine, const QElapsedTimer& clock, double& runAtMs)
-        : engine_(std::move(engine)), clock_(clock), runAtMs_(runAtMs) {}
-
-    bool RenderFile(const QString& path) override { return engine_->RenderFile(path); }
-    bool Run() override {
-        if (runAtMs_ < 0) {
-            runAtMs_ = clock_.nsecsElapsed() / 1e6;
-        }
-        return engine_->Run();
-    }
-    bool Pause() override { return engine_->Pause(); }
-    bool Stop() override { return engine_->Stop(); }
-    std::optional<double> Duration() override { return engine_->Duration(); }
-    std::optional<double> CurrentPosition() override { return engine_->CurrentPosition(); }
-    bool SetCurrentPosition(double seconds) override {
-        return engine_->SetCurrentPosition(seconds);
-    }
-    bool SetLoop(int start, int end) override { return engine_->SetLoop(start, end); }
-    bool ClearLoop() override { return engine_->ClearLoop(); }
-    bool SetRate(double rate) override { return engine_->SetRate(rate); }
-    bool SetVolume(long volume) override { return engine_->SetVolume(volume); }
-    bool SetBalance(long balance) override { return engine_->SetBalance(balance); }
-
-private:
-    std::unique_ptr<MediaEngine> engine_;
-    const QElapsedTimer& clock_;
-    double& runAtMs_;
-};
-
-std::unique_ptr<MediaEngine> SilentEngine() {
-    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-    g_object_set(sink, "sync", TRUE, nullptr);
-    return CreateGstEngine(sink);
-}
-
-// A main window on silent engines, showing a folder.
-struct Window {
-    QElapsedTimer clock;
-    double runAtMs = -1;
-    std::unique_ptr<frmTembrel> window;
-
-    explicit Window(const QString& folder) {
-        window = std::make_unique<frmTembrel>(ProgramValues{}, [this] {
-            return std::make_unique<RunClock>(SilentEngine(), clock, runAtMs);
-        });
-        window->Timer1->stop();
-        window->dirDirs->SetPath(folder);
-    }
-
-    // Double-clicks the entry and returns the milliseconds until Run.
-    double Open(const QString& name) {
-        int entry = window->lstPath->ListCount() - 1;
-        while (entry >= 0 && window->lstPath->List(entry) != name) {
-            --entry;
-        }
-        window->lstPath->SetListIndex(entry);
-        runAtMs = -1;
-        clock.start();
-        window->lstPath_DblClick();
-        return runAtMs;
-    }
-};
-
 void MeasureOpen(const QString& folder, const QString& name) {
     std::vector<double> engineMs;
     std::vector<double> openMs;
-    Window window(folder);
+    BenchWindow window(folder);
     for (int run = 0; run < kRuns; ++run) {
         QElapsedTimer timer;
         timer.start();
@@ -123,7 +53,7 @@ void MeasureTick(const QString& folder, const QString& name) {
     }
     cues.close();
     QFile::copy(folder + QLatin1Char('/') + name, folder + QStringLiteral("/tick.wav"));
-    Window window(folder);
+    BenchWindow window(folder);
     window.Open(QStringLiteral("tick.wav"));
     // Two seconds of ticks, so that the real position queries (one a
     // second) count as well.

@@ -21,15 +21,25 @@ void frmTembrel::AddCueLine(const QString& text, qint32 seconds) {
     lstCue->SetItemData(lstCue->NewIndex(), seconds);
 }
 
-bool frmTembrel::LoadCueFile(QString* error) {
+void frmTembrel::AddCueLines(const QList<CueRecord>& cues) {
+    QList<std::pair<QString, qint32>> lines;
+    lines.reserve(cues.size());
+    for (const CueRecord& cue : cues) {
+        lines.append({cue.text, cue.seconds});
+    }
+    lstCue->AddItems(lines);
+}
+
+bool frmTembrel::LoadCueFile(QString* error, std::future<Marks>* ownMarks) {
     cueSheet_.reset();
     cueFileKept_ = false;
     if (!QFileInfo::exists(cueFile)) {
         // The recording's own marks follow the start point; like the start
-        // point they reach the disk with the first edit.
-        for (const CueRecord& cue : StartPointAndMarks(ReadRecordingMarks(currentFile))) {
-            AddCueLine(cue.text, cue.seconds);
-        }
+        // point they reach the disk with the first edit. Reading them takes
+        // as long as the engine's open for hundreds of chapters, so they are
+        // read beside it.
+        *ownMarks = std::async(std::launch::async, ReadRecordingMarks, currentFile);
+        AddCueLine(StartPointLine(), 0);
         return true;
     }
     // A cue file that exists but cannot be read fails the open, so that the
@@ -51,19 +61,22 @@ bool frmTembrel::LoadCueFile(QString* error) {
             return true;
         }
         cueSheet_ = std::make_shared<CueSheet>(std::move(*sheet));
-        for (const CueRecord& cue : ListedCues(*cueSheet_)) {
-            AddCueLine(cue.text, cue.seconds);
-        }
+        AddCueLines(ListedCues(*cueSheet_));
         return true;
     }
     const std::optional<QList<CueRecord>> cues = ParseCueFile(text, error);
     if (!cues) {
         return false;
     }
-    for (const CueRecord& cue : *cues) {
-        AddCueLine(cue.text, cue.seconds);
-    }
+    AddCueLines(*cues);
     return true;
+}
+
+void frmTembrel::AddOwnMarks(std::future<Marks>& ownMarks) {
+    if (ownMarks.valid()) {
+        // The start point is listed already.
+        AddCueLines(StartPointAndMarks(ownMarks.get()).mid(1));
+    }
 }
 
 void frmTembrel::SaveCueFile() {

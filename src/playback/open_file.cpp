@@ -58,13 +58,15 @@ void frmTembrel::OpenSelectedFile() {
         CleanUp();
     };
     QString reason;
-    if (!LoadCueFile(&reason)) {
+    std::future<QList<std::pair<double, QString>>> ownMarks;
+    if (!LoadCueFile(&reason, &ownMarks)) {
         return fail(reason);
     }
     media = engineFactory_ ? engineFactory_() : nullptr;
     if (!media || !media->RenderFile(currentFile)) {
         return fail(media ? media->ErrorText() : QStringLiteral("no media engine"));
     }
+    AddOwnMarks(ownMarks);
     H1->setEnabled(true);
     const std::optional<double> length = media->Duration();
     if (!length) {

@@ -9,6 +9,7 @@
 #include "ui/frm_lyrics.h"
 
 #include <array>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -19,6 +20,7 @@ class ListBox;
 class PictureBox;
 class ScrollBar;
 class TitleBox;
+struct CueRecord;
 struct CueSheet;
 class QAction;
 class QGroupBox;
@@ -183,7 +185,10 @@ public:
     // Cue list and cue file (cues/).
     // Fills the empty cue list from the cue file (or the start point when
     // there is none); false with the reason when the file cannot be read.
-    bool LoadCueFile(QString* error);
+    // Without cue file, `ownMarks` gets the recording's own marks, read on a
+    // worker meanwhile; AddOwnMarks lists them after the start point.
+    bool LoadCueFile(QString* error, std::future<QList<std::pair<double, QString>>>* ownMarks);
+    void AddOwnMarks(std::future<QList<std::pair<double, QString>>>& ownMarks);
     void SaveCueFile();
     void cmdCue1_Click();
     void Command2_Click();
@@ -277,6 +282,7 @@ private:
     void ReplaceCueLine(int index, const QString& text, qint32 seconds);
     // Appends a cue line with its seconds.
     void AddCueLine(const QString& text, qint32 seconds);
+    void AddCueLines(const QList<CueRecord>& cues);
 
     void BuildBrowserArea();
     void BuildCueArea();

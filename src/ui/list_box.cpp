@@ -84,6 +84,25 @@ void ListBox::AddItem(const QString& text, int index) {
     }
 }
 
+void ListBox::AddItems(const QList<std::pair<QString, qint32>>& lines) {
+    if (lines.isEmpty()) {
+        return;
+    }
+    QStringList shown;
+    for (const auto& [text, value] : lines) {
+        shown.append(ShortenedLine(text));
+        itemData_.append(value);
+    }
+    const int first = count();
+    insertItems(first, shown);
+    for (int i = 0; i < lines.size(); ++i) {
+        if (shown[i].size() != lines[i].first.size()) {
+            item(first + i)->setData(kWholeTextRole, lines[i].first);
+        }
+    }
+    newIndex_ = count() - 1;
+}
+
 void ListBox::RemoveItem(int index) {
     // Removing the selected line leaves no selection (the view would move it
     // to a neighbour by itself).
