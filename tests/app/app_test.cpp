@@ -195,51 +195,6 @@ TEST_F(App, QuitSignalsSaveTypedLyricsAndSettings) {
     }
 }
 
-// Starts the program, then sends it the signal every 50 ms until it ends; its
-// wait status, -1 when killed after 20 s. SIGTERM is ignored until it handles it.
-int RunToEnd(const QByteArray& program, std::vector<char*> arguments, int signal, pid_t* child) {
-    arguments.push_back(nullptr);
-    struct sigaction ignore {
-    }, old{};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGTERM, &ignore, &old);
-    ::posix_spawn(child, program.constData(), nullptr, nullptr, arguments.data(), environ);
-    ::sigaction(SIGTERM, &old, nullptr);
-    int status = -1;
-    for (int i = 0; signal >= 0 && i < 400 && ::waitpid(*child, &status, WNOHANG) == 0; ++i) {
-        ::kill(*child, signal);
-        ::usleep(50000);
-    }
-    return signal < 0 || (::kill(*child, SIGKILL) == 0 && ::waitpid(*child, nullptr, 0) > 0)
-               ? -1
-               : status;
-}
-
-// A second start ends at once and writes nothing; a killed instance's lock
-// does not stop the next, which, started without its name, ends on SIGTERM.
-TEST(RealProgram, OneInstanceAtATimeAndSigtermEndsIt) {
-    QTemporaryDir folder;
-    const QByteArray program = QFile::encodeName(folder.filePath("tembrel"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TEMBREL_BINARY), program));
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.path()));
-    char name[] = "tembrel";
-    pid_t first = -1, child = -1;
-    RunToEnd(program, {name}, -1, &first);
-    for (int i = 0; i < 400 && QDir(folder.path()).entryList({"*.lock"}).isEmpty(); ++i) {
-        ::usleep(50000);
-    }
-    const int second = RunToEnd(program, {name}, 0, &child);
-    EXPECT_TRUE(WIFEXITED(second) && WEXITSTATUS(second) == 0) << second;
-    EXPECT_FALSE(QFile::exists(folder.filePath("tembrel.ini")));
-    ::kill(first, SIGKILL);
-    EXPECT_EQ(::waitpid(first, nullptr, 0), first);
-    const int last = RunToEnd(program, {}, SIGTERM, &child);
-    qputenv("XDG_RUNTIME_DIR", runtime);
-    EXPECT_TRUE(WIFEXITED(last) && WEXITSTATUS(last) == 0) << last;
-    EXPECT_EQ(ReadSetting(kSection, QStringLiteral("Volume"), folder.filePath("tembrel.ini")), "0");
-}
-
 // A save never changes what the path is.
 TEST_F(App, SavesWriteThroughLinksToFilesAndKeepNamesOwnerGroupAndMode) {
     const mode_t oldMask = ::umask(022);
@@ -375,6 +330,30 @@ TEST(ForwardStart, TheRunningPlayerOpensTheFileAndAKilledOneBlocksNothing) {
         EXPECT_TRUE(process.waitForFinished(10000));
         return ReadSetting(kSection, "Pfad", folder.filePath("tembrel.ini"));
     };
+
+    // A start without even its own name is a player as well: SIGTERM,
+    // ignored until it handles it, ends it.
+    std::vector<QByteArray> variables;
+    std::vector<char*> pointers;
+    for (const QString& variable : environment.toStringList()) {
+        pointers.push_back(variables.emplace_back(variable.toLocal8Bit()).data());
+    }
+    pointers.push_back(nullptr);
+    char* noArguments[] = {nullptr};
+    struct sigaction ignore {
+    }, old{};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGTERM, &ignore, &old);
+    pid_t bare = -1;
+    ASSERT_EQ(::posix_spawn(&bare, QFile::encodeName(folder.filePath("tembrel")).constData(),
+                            nullptr, nullptr, noArguments, pointers.data()),
+              0);
+    ::sigaction(SIGTERM, &old, nullptr);
+    listening();
+    ::kill(bare, SIGTERM);
+    int status = -1;
+    ASSERT_EQ(::waitpid(bare, &status, 0), bare);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 
     // The second names the file relative to its own folder, blanks unquoted;
     // the player, started elsewhere, plays it.
