@@ -5,6 +5,7 @@
 #include "ui/folder_list.h"
 #include "ui/list_box.h"
 
+#include <QThread>
 #include <QTimer>
 
 #include <gst/gst.h>
@@ -59,12 +60,13 @@ BenchWindow::BenchWindow(const QString& folder) {
     window->dirDirs->SetPath(folder);
 }
 
-double BenchWindow::Open(const QString& name) {
+double BenchWindow::Open(const QString& name, int clickMs) {
     int entry = window->lstPath->ListCount() - 1;
     while (entry >= 0 && window->lstPath->List(entry) != name) {
         --entry;
     }
     window->lstPath->SetListIndex(entry);
+    QThread::msleep(clickMs);
     runAtMs = -1;
     clock.start();
     window->lstPath_DblClick();

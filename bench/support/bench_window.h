@@ -10,8 +10,9 @@
 // A real engine playing into a synced fakesink: real timing, no sound.
 std::unique_ptr<MediaEngine> SilentEngine();
 
-// A main window on silent engines, showing a folder; Open times a
-// double-click on an entry up to the engine's first Run.
+// A main window on silent engines, showing a folder; Open selects an entry,
+// as a double-click's first click does, and times the double-click that
+// follows `clickMs` later up to the engine's first Run.
 struct BenchWindow {
     QElapsedTimer clock;
     double runAtMs = -1;
@@ -19,5 +20,5 @@ struct BenchWindow {
 
     explicit BenchWindow(const QString& folder);
     // Milliseconds from the double-click to Run, -1 when playback never ran.
-    double Open(const QString& name);
+    double Open(const QString& name, int clickMs = 0);
 };

@@ -5,9 +5,8 @@
 #include "app/text_codec.h"
 #include "cues/cue_file.h"
 #include "cues/cue_line.h"
-#include "cues/cue_marks.h"
 #include "cues/cue_sheet.h"
-#include "engine/recording_marks.h"
+#include "ui/folder_list.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
 
@@ -30,15 +29,15 @@ void frmTembrel::AddCueLines(const QList<CueRecord>& cues) {
     lstCue->AddItems(lines);
 }
 
-bool frmTembrel::LoadCueFile(QString* error, std::future<Marks>* ownMarks) {
+bool frmTembrel::LoadCueFile(QString* error, std::shared_future<QList<CueRecord>>* ownCues) {
     cueSheet_.reset();
     cueFileKept_ = false;
     if (!QFileInfo::exists(cueFile)) {
         // The recording's own marks follow the start point; like the start
-        // point they reach the disk with the first edit. Reading them takes
-        // as long as the engine's open for hundreds of chapters, so they are
-        // read beside it.
-        *ownMarks = std::async(std::launch::async, ReadRecordingMarks, currentFile);
+        // point they reach the disk with the first edit. Reading hundreds of
+        // chapters takes as long as the engine's open, so they are read ahead
+        // or beside it.
+        *ownCues = ownCues_.For(currentFile);
         AddCueLine(StartPointLine(), 0);
         return true;
     }
@@ -72,11 +71,19 @@ bool frmTembrel::LoadCueFile(QString* error, std::future<Marks>* ownMarks) {
     return true;
 }
 
-void frmTembrel::AddOwnMarks(std::future<Marks>& ownMarks) {
-    if (ownMarks.valid()) {
-        // The start point is listed already.
-        AddCueLines(StartPointAndMarks(ownMarks.get()).mid(1));
+void frmTembrel::AddOwnCues(const std::shared_future<QList<CueRecord>>& ownCues) {
+    if (ownCues.valid()) {
+        AddCueLines(ownCues.get().mid(1));  // after the start point listed already
     }
+}
+
+void frmTembrel::ReadCuesAhead() {
+    const QString entry = lstPath->Text();
+    QString folder = dirDirs->Path();
+    const QString path = AddBackslash(folder) + entry;
+    const bool bare = !entry.isEmpty() && !entry.startsWith(QLatin1Char('[')) &&
+                      !QFileInfo::exists(WithoutExtension(path) + QStringLiteral(".cue"));
+    ownCues_.ReadAhead(bare ? path : QString());
 }
 
 void frmTembrel::SaveCueFile() {

@@ -58,15 +58,15 @@ void frmTembrel::OpenSelectedFile() {
         CleanUp();
     };
     QString reason;
-    std::future<QList<std::pair<double, QString>>> ownMarks;
-    if (!LoadCueFile(&reason, &ownMarks)) {
+    std::shared_future<QList<CueRecord>> ownCues;
+    if (!LoadCueFile(&reason, &ownCues)) {
         return fail(reason);
     }
     media = engineFactory_ ? engineFactory_() : nullptr;
     if (!media || !media->RenderFile(currentFile)) {
         return fail(media ? media->ErrorText() : QStringLiteral("no media engine"));
     }
-    AddOwnMarks(ownMarks);
+    AddOwnCues(ownCues);
     H1->setEnabled(true);
     const std::optional<double> length = media->Duration();
     if (!length) {

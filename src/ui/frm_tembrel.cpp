@@ -80,6 +80,7 @@ void frmTembrel::ConnectHandlers() {
     connect(cmdBack, &QPushButton::clicked, this, &frmTembrel::cmdBack_Click);
     connect(cmdRoot, &QPushButton::clicked, this, &frmTembrel::cmdRoot_Click);
     connect(lstPath, &ListBox::DblClick, this, &frmTembrel::lstPath_DblClick);
+    connect(lstPath, &QListWidget::currentRowChanged, this, &frmTembrel::ReadCuesAhead);
     WatchMounts(this, [this] { VolumesChanged(MountedVolumes()); });
     connect(cmdPlay1, &QPushButton::clicked, this, &frmTembrel::cmdPlay1_Click);
     connect(cmdPause1, &QPushButton::clicked, this, &frmTembrel::cmdPause1_Click);

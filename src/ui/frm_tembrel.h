@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/program_values.h"
+#include "cues/own_cues.h"
 #include "engine/media_engine.h"
 
 #include <QPointer>
@@ -20,7 +21,6 @@ class ListBox;
 class PictureBox;
 class ScrollBar;
 class TitleBox;
-struct CueRecord;
 struct CueSheet;
 class QAction;
 class QGroupBox;
@@ -185,10 +185,13 @@ public:
     // Cue list and cue file (cues/).
     // Fills the empty cue list from the cue file (or the start point when
     // there is none); false with the reason when the file cannot be read.
-    // Without cue file, `ownMarks` gets the recording's own marks, read on a
-    // worker meanwhile; AddOwnMarks lists them after the start point.
-    bool LoadCueFile(QString* error, std::future<QList<std::pair<double, QString>>>* ownMarks);
-    void AddOwnMarks(std::future<QList<std::pair<double, QString>>>& ownMarks);
+    // Without cue file, only the start point is listed; `ownCues` gets the
+    // whole list with the recording's own marks, read on a worker meanwhile,
+    // for AddOwnCues.
+    bool LoadCueFile(QString* error, std::shared_future<QList<CueRecord>>* ownCues);
+    void AddOwnCues(const std::shared_future<QList<CueRecord>>& ownCues);
+    // Reads the cue list of the selected file entry ahead of its open.
+    void ReadCuesAhead();
     void SaveCueFile();
     void cmdCue1_Click();
     void Command2_Click();
@@ -313,6 +316,7 @@ private:
     // The CUE sheet the cue file holds, when it holds one: edits are written
     // back into it.
     std::shared_ptr<CueSheet> cueSheet_;
+    OwnCues ownCues_;
     // The cue file holds a sheet the list cannot stand for (one for several
     // files, or one that cannot be read): it is never written.
     bool cueFileKept_ = false;

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
+#include <QThreadPool>
 #include <QUrl>
 #include <QtEndian>
 
@@ -396,10 +397,12 @@ protected:
 };
 
 // The marks follow the start point in time order at their cut seconds, those
-// within the first second left to it; nothing is written until the first
-// edit, which writes our own cue file.
+// within the first second left to it, as the file holds them at the open;
+// nothing is written until the first edit, which writes our own cue file.
 TEST_F(CueImport, AMarkedRecordingListsItsMarks) {
     AddRecording("take.wav", 120);
+    window_->lstPath->SetListIndex(Lines(window_->lstPath).indexOf("take.wav"));
+    QThreadPool::globalInstance()->waitForDone();  // read ahead while empty
     WriteBytes(PathOf("take.wav"), MarkedWav(false));
     Open("take.wav");
     ASSERT_NE(Engine(), nullptr);
