@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 
 namespace {
@@ -58,60 +59,76 @@ bool ParseFormat(const std::uint8_t* f, std::uint64_t size, WavFormat& format) {
            format.blockAlign == format.channels * bits / 8;
 }
 
-}  // namespace
-
-std::optional<WavFormat> ParseWavHeader(const ReadAt& read, std::uint64_t fileSize) {
+// Hands each chunk of a RIFF or RF64 WAVE file to `visit` (its id, where its
+// body starts, its size; a data chunk's size from the ds64 chunk where RF64
+// keeps it there) until `visit` returns false or the list ends. False when
+// the file is no WAVE file or its chunk list cannot be read.
+bool WalkChunks(const ReadAt& read, std::uint64_t fileSize,
+                const std::function<bool(const std::uint8_t* id, std::uint64_t body,
+                                         std::uint64_t size)>& visit) {
     std::uint8_t head[12];
     if (!ReadFully(read, 0, head, sizeof head) || std::memcmp(head + 8, "WAVE", 4) != 0) {
-        return std::nullopt;
+        return false;
     }
     const bool rf64 = std::memcmp(head, "RF64", 4) == 0 || std::memcmp(head, "BW64", 4) == 0;
     if (!rf64 && std::memcmp(head, "RIFF", 4) != 0) {
-        return std::nullopt;
+        return false;
     }
-    WavFormat format;
-    bool haveFormat = false;
     std::optional<std::uint64_t> ds64DataSize;
     std::uint64_t offset = 12;
     for (int chunks = 0; chunks < kMostChunks && offset + 8 <= fileSize; ++chunks) {
         std::uint8_t chunk[8];
         if (!ReadFully(read, offset, chunk, sizeof chunk)) {
-            return std::nullopt;
+            return false;
         }
         std::uint64_t size = Le32(chunk + 4);
         const std::uint64_t body = offset + 8;
-        if (std::memcmp(chunk, "fmt ", 4) == 0) {
-            std::uint8_t f[40];
-            if (size < 16 || body + size > fileSize ||
-                !ReadFully(read, body, f, std::size_t(size < 40 ? size : 40)) ||
-                !ParseFormat(f, size, format)) {
-                return std::nullopt;
-            }
-            haveFormat = true;
-        } else if (std::memcmp(chunk, "ds64", 4) == 0 && rf64) {
+        if (rf64 && std::memcmp(chunk, "ds64", 4) == 0) {
             std::uint8_t d[16];
             if (size < 16 || !ReadFully(read, body, d, sizeof d)) {
-                return std::nullopt;
+                return false;
             }
             ds64DataSize = Le64(d + 8);
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
-            if (!haveFormat || body > fileSize) {
-                return std::nullopt;
-            }
-            if (rf64 && size == kSizeInDs64) {
-                size = ds64DataSize.value_or(0);
-            }
-            // Writers that could not finish leave the size at 0, too large or
-            // at its maximum: the samples then run to the end of the file.
-            const std::uint64_t available = fileSize - body;
-            const std::uint64_t bytes = size == 0 || size > available ? available : size;
-            format.dataOffset = body;
-            format.dataBytes = bytes - bytes % std::uint64_t(format.blockAlign);
-            return format;
+        } else if (rf64 && std::memcmp(chunk, "data", 4) == 0 && size == kSizeInDs64) {
+            size = ds64DataSize.value_or(0);
+        }
+        if (!visit(chunk, body, size)) {
+            return true;
         }
         offset = body + size + (size & 1);
     }
-    return std::nullopt;
+    return true;
+}
+
+}  // namespace
+
+std::optional<WavFormat> ParseWavHeader(const ReadAt& read, std::uint64_t fileSize) {
+    WavFormat format;
+    bool haveFormat = false, found = false;
+    const bool walked = WalkChunks(
+        read, fileSize, [&](const std::uint8_t* id, std::uint64_t body, std::uint64_t size) {
+            if (std::memcmp(id, "fmt ", 4) == 0) {
+                std::uint8_t f[40];
+                haveFormat = size >= 16 && body + size <= fileSize &&
+                             ReadFully(read, body, f, std::size_t(size < 40 ? size : 40)) &&
+                             ParseFormat(f, size, format);
+                return haveFormat;  // a damaged format ends the walk
+            }
+            if (std::memcmp(id, "data", 4) != 0) {
+                return true;
+            }
+            if (haveFormat && body <= fileSize) {
+                // Writers that could not finish leave the size at 0, too large or
+                // at its maximum: the samples then run to the end of the file.
+                const std::uint64_t available = fileSize - body;
+                const std::uint64_t bytes = size == 0 || size > available ? available : size;
+                format.dataOffset = body;
+                format.dataBytes = bytes - bytes % std::uint64_t(format.blockAlign);
+                found = true;
+            }
+            return false;
+        });
+    return walked && found ? std::optional(format) : std::nullopt;
 }
 
 std::optional<WavFormat> ParseWavHeader(std::span<const std::uint8_t> start,
@@ -122,31 +139,11 @@ std::optional<WavFormat> ParseWavHeader(std::span<const std::uint8_t> start,
 std::vector<WavCuePoint> ParseWavCuePoints(const ReadAt& read, std::uint64_t fileSize) {
     // Recorders write a few hundred marks; a chunk larger than this is no cue list.
     constexpr std::uint64_t kLargestChunk = 16 << 20;
-    std::uint8_t head[12];
-    if (!ReadFully(read, 0, head, sizeof head) || std::memcmp(head + 8, "WAVE", 4) != 0) {
-        return {};
-    }
-    const bool rf64 = std::memcmp(head, "RF64", 4) == 0 || std::memcmp(head, "BW64", 4) == 0;
-    std::optional<std::uint64_t> ds64DataSize;
     std::vector<std::uint8_t> cue, notes;
-    std::uint64_t offset = 12;
-    for (int chunks = 0; chunks < kMostChunks && offset + 8 <= fileSize; ++chunks) {
-        std::uint8_t chunk[8];
-        if (!ReadFully(read, offset, chunk, sizeof chunk)) {
-            break;
-        }
-        std::uint64_t size = Le32(chunk + 4);
-        const std::uint64_t body = offset + 8;
-        const bool isCue = std::memcmp(chunk, "cue ", 4) == 0;
-        const bool isList = std::memcmp(chunk, "LIST", 4) == 0;
-        if (rf64 && std::memcmp(chunk, "ds64", 4) == 0 && size >= 16) {
-            std::uint8_t d[16];
-            if (ReadFully(read, body, d, sizeof d)) {
-                ds64DataSize = Le64(d + 8);
-            }
-        } else if (std::memcmp(chunk, "data", 4) == 0 && rf64 && size == kSizeInDs64) {
-            size = ds64DataSize.value_or(0);
-        } else if ((isCue || isList) && size <= kLargestChunk && body + size <= fileSize) {
+    WalkChunks(read, fileSize, [&](const std::uint8_t* id, std::uint64_t body, std::uint64_t size) {
+        const bool isCue = std::memcmp(id, "cue ", 4) == 0;
+        const bool isList = std::memcmp(id, "LIST", 4) == 0;
+        if ((isCue || isList) && size <= kLargestChunk && body + size <= fileSize) {
             std::vector<std::uint8_t> bytes(size);
             if (ReadFully(read, body, bytes.data(), bytes.size()) &&
                 (isCue || (size >= 4 && std::memcmp(bytes.data(), "adtl", 4) == 0))) {
@@ -154,11 +151,8 @@ std::vector<WavCuePoint> ParseWavCuePoints(const ReadAt& read, std::uint64_t fil
             }
         }
         // Samples that run to the end of the file end the walk.
-        if (std::memcmp(chunk, "data", 4) == 0 && (size == 0 || body + size > fileSize)) {
-            break;
-        }
-        offset = body + size + (size & 1);
-    }
+        return std::memcmp(id, "data", 4) != 0 || (size != 0 && body + size <= fileSize);
+    });
     std::map<std::uint32_t, std::string> names;
     for (std::size_t at = 4; at + 8 <= notes.size();) {
         const std::uint32_t size = Le32(&notes[at + 4]);
