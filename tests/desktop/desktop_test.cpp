@@ -139,21 +139,16 @@ TEST_F(Mpris, ChangesAndJumpsAreAnnouncedAndTheRecordingDescribed) {
     AddRecording(QStringLiteral("Other.mp3"), 50);
     const QVariant track = metadata.value("mpris:trackid");
     const QVariant elsewhere = QVariant::fromValue(QDBusObjectPath(kPath));
+    const auto setPosition = [&](const QVariant& id, qlonglong to) {
+        return [&, id, to] { Call(kPlayer, "SetPosition", {id, to}); };
+    };
     const struct {
         std::function<void()> act;
         const char* changed;
         std::vector<qlonglong> seeks;
     } steps[] = {
-        {[&] {
-             Call(kPlayer, "SetPosition", {elsewhere, qlonglong(5e6)});
-         },
-         "",
-         {}},
-        {[&] {
-             Call(kPlayer, "SetPosition", {track, qlonglong(12e6)});
-         },
-         "Metadata",
-         {12'000'000}},
+        {setPosition(elsewhere, 5'000'000), "", {}},
+        {setPosition(track, 12'000'000), "Metadata", {12'000'000}},
         {[&] { window_->cmdPause1->click(); }, "PlaybackStatus", {}},
         {[&] { window_->Command7->click(); }, "", {14'000'000}},
         {[&] { window_->S1->SetValue(80); }, "Rate", {}},
