@@ -31,7 +31,7 @@ run() {
   fi
 }
 status=0
-targets=(cue_file settings text_codec lyrics time_text audio_header marks)
+targets=(cue_file settings text_codec lyrics audio_header marks)
 for ((i = 0; i < ${#targets[@]}; i += 2)); do
   pids=()
   for name in "${targets[@]:i:2}"; do
