@@ -7,6 +7,7 @@
 #include "app/program_values.h"
 #include "engine/gst_engine.h"
 #include "support/bench_audio.h"
+#include "support/bench_window.h"
 #include "ui/folder_list.h"
 #include "ui/frm_tembrel.h"
 #include "ui/list_box.h"
@@ -25,12 +26,8 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    if (!InitGstreamer()) {
-        std::fprintf(stderr, "GStreamer cannot be used\n");
+    const std::unique_ptr<QApplication> app = StartWindowBench(argc, argv);
+    if (!app) {
         return 1;
     }
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 120;

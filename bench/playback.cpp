@@ -71,12 +71,8 @@ void MeasureTick(const QString& folder, const QString& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    if (!InitGstreamer()) {
-        std::fprintf(stderr, "GStreamer cannot be used\n");
+    const std::unique_ptr<QApplication> app = StartWindowBench(argc, argv);
+    if (!app) {
         return 1;
     }
     const int minutes = argc > 1 ? std::atoi(argv[1]) : 180;

@@ -10,6 +10,8 @@
 
 #include <gst/gst.h>
 
+#include <cstdio>
+
 namespace {
 
 // Passes every call to a real engine and notes when playback first starts.
@@ -45,6 +47,18 @@ private:
 };
 
 }  // namespace
+
+std::unique_ptr<QApplication> StartWindowBench(int& argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    auto app = std::make_unique<QApplication>(argc, argv);
+    if (!InitGstreamer()) {
+        std::fprintf(stderr, "GStreamer cannot be used\n");
+        return nullptr;
+    }
+    return app;
+}
 
 std::unique_ptr<MediaEngine> SilentEngine() {
     GstElement* sink = gst_element_factory_make("fakesink", nullptr);

@@ -2,10 +2,16 @@
 
 #include "ui/frm_tembrel.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QString>
 
 #include <memory>
+
+// The application of a bench that shows windows (on the offscreen platform
+// unless another is set) with GStreamer ready; none, with a message, when
+// GStreamer cannot be used. `argc` must outlive it.
+std::unique_ptr<QApplication> StartWindowBench(int& argc, char** argv);
 
 // A real engine playing into a synced fakesink: real timing, no sound.
 std::unique_ptr<MediaEngine> SilentEngine();
