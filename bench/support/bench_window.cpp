@@ -79,6 +79,7 @@ double BenchWindow::Open(const QString& name, int clickMs) {
     while (entry >= 0 && window->lstPath->List(entry) != name) {
         --entry;
     }
+    window->CleanUp();  // the last recording's engine goes before the clock runs
     window->lstPath->SetListIndex(entry);
     QThread::msleep(clickMs);
     runAtMs = -1;

@@ -16,9 +16,10 @@ std::unique_ptr<QApplication> StartWindowBench(int& argc, char** argv);
 // A real engine playing into a synced fakesink: real timing, no sound.
 std::unique_ptr<MediaEngine> SilentEngine();
 
-// A main window on silent engines, showing a folder; Open selects an entry,
-// as a double-click's first click does, and times the double-click that
-// follows `clickMs` later up to the engine's first Run.
+// A main window on silent engines, showing a folder; Open closes the open
+// recording, selects an entry as a double-click's first click does, and
+// times the double-click that follows `clickMs` later up to the engine's
+// first Run.
 struct BenchWindow {
     QElapsedTimer clock;
     double runAtMs = -1;
