@@ -1,8 +1,6 @@
 // Every format through the one source interface and the engine, on generated
 // sound whose clicks prove the position.
 #include "app/path_helpers.h"
-#include "engine/gst_engine.h"
-#include "support/click_audio.h"
 #include "support/test_audio.h"
 
 #include <QTemporaryDir>
@@ -48,26 +46,6 @@ TEST(Formats, LengthIsExactAndSeeksLandOnTheClicks) {
         for (int second : {7, 2, 11, 0, 5, 5}) {
             ASSERT_TRUE(source->Seek(std::int64_t(second) * kClickRate));
             EXPECT_EQ(Difference(ReadFrames(*source, 4096), all, second * kClickRate), 0) << second;
-        }
-    }
-}
-
-// Stopped, playing and paused, a seek to a whole second plays from its click on.
-TEST(Formats, TheEnginePlaysEachFromTheSecondItSeeksTo) {
-    for (const ClickFile& file : ClickFiles()) {
-        SCOPED_TRACE(file.name);
-        auto source = OpenPcmSource(file.path);
-        const std::vector<float> all = ReadFrames(*source);
-        GstElement* tap = MakeTap();
-        auto engine = CreateGstEngine(tap);
-        ASSERT_TRUE(engine->RenderFile(file.path));
-        EXPECT_EQ(engine->Duration(), double(kClickSeconds));
-        for (const auto& [second, playing] : {std::pair(7, false), {2, true}, {11, false}}) {
-            ASSERT_TRUE((playing ? engine->Run() : engine->Pause()) &&
-                        engine->SetCurrentPosition(second) && engine->Run());
-            std::vector<float> played = Pull(tap, 2048);
-            played.resize(4096);
-            EXPECT_EQ(Difference(played, all, second * kClickRate), 0) << second;
         }
     }
 }

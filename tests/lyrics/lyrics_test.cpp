@@ -3,8 +3,6 @@
 #include "lyrics/lyrics_naming.h"
 #include "support/program_test.h"
 
-#include <QElapsedTimer>
-
 #include <map>
 
 #include <unistd.h>
@@ -187,29 +185,4 @@ TEST_F(Lyrics, TextRoundTripsByteForByte) {
     Window()->mnuClose->trigger();
     EXPECT_EQ(Read("Refrain.txt"), binary.chopped(3) + "\r\n");
     EXPECT_TRUE(messages_.texts().isEmpty());
-}
-
-// While a message box from a double-click shows, the tick does nothing: the
-// boundary crossed meanwhile is not followed under the cue being chosen.
-TEST_F(Lyrics, TheTickWaitsWhileAMessageBoxShows) {
-    Choose(1);
-    Button(1, "AC/DC");
-    Type("Riff");                        // cannot be saved: the next choice shows a box
-    Engine()->SetCurrentPosition(20.4);  // a tick would follow into Refrain
-    int ticks = 0;
-    QObject::connect(window_->Timer1, &QTimer::timeout, [&] { ++ticks; });
-    QElapsedTimer open;
-    messages_.keepOpen = [&] {
-        if (!open.isValid()) {  // the timer runs from when the box shows
-            open.start();
-            LetTickRun();
-        }
-        return ticks < 2 && open.elapsed() < 10000;
-    };
-    Choose(3);
-    ASSERT_GE(ticks, 2);  // the timer fired under the box
-    EXPECT_EQ(messages_.texts(), QStringList{kWriteError});
-    EXPECT_EQ(window_->lstCue->ListIndex(), 3);
-    EXPECT_EQ(window_->currentCue, 3);
-    EXPECT_EQ(window_->txtCueTitle->Title(), "");
 }

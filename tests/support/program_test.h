@@ -37,14 +37,12 @@ inline const QByteArray kFourCues =
     "[30]00:00:30\r\n\r\n";
 
 // Closes every message box the program shows while the watcher lives and
-// remembers what they said, oldest first. While keepOpen returns true an open
-// box stays open a little longer.
+// remembers what they said, oldest first.
 class MessageWatcher {
 public:
     MessageWatcher() {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box != nullptr && !(keepOpen && keepOpen())) {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 texts_ << box->text();
                 box->done(QMessageBox::Ok);
             }
@@ -52,7 +50,6 @@ public:
         timer_.start(5);
     }
     const QStringList& texts() const { return texts_; }
-    std::function<bool()> keepOpen;
 
 private:
     QTimer timer_;
