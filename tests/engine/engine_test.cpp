@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <future>
-#include <numeric>
 #include <random>
 #include <thread>
 
@@ -176,8 +175,10 @@ TEST(GstEngine, VolumeAndBalanceScaleTheAmplitudeByDecibels) {
 
 using GstEngineRender = ProgramTest;  // for its folder and its byte helpers
 
-TEST_F(GstEngineRender, FailsQuicklyOnWhatIsNotAudioAndPlaysDamagedMp3sToTheirEnd) {
-    const QByteArray wav = ReadBytes(Files().wav), clean = ReadBytes(Files().mp3Vbr);
+// What is not audio is refused (a render that blocked would hang the test);
+// a one-frame MP3 plays. Damaged files are in the formats test.
+TEST_F(GstEngineRender, RefusesWhatIsNotAudioAndOpensAOneFrameMp3) {
+    const QByteArray wav = ReadBytes(Files().wav), cbr = ReadBytes(Files().mp3Cbr);
     QByteArray noise(1 << 20, 0);
     std::generate(noise.begin(), noise.end(), std::mt19937(7));
     WriteBytes(PathOf("empty.mp3"), {});
@@ -187,35 +188,12 @@ TEST_F(GstEngineRender, FailsQuicklyOnWhatIsNotAudioAndPlaysDamagedMp3sToTheirEn
     WriteBytes(PathOf("nine channels.wav"), QByteArray(wav.left(1000)).replace(22, 1, "\x09"));
     for (const char* name : {"missing.mp3", "empty.mp3", "notes.mp3", "noise.mp3",
                              "header only.wav", "nine channels.wav"}) {
-        // On a thread of its own: a render that blocks fails instead of hanging.
-        auto result = std::make_shared<std::promise<bool>>();
-        std::future<bool> rendered = result->get_future();
-        std::thread([path = PathOf(name), result] {
-            result->set_value(Rendered(path, MakeClockSink()) != nullptr);
-        }).detach();
-        ASSERT_EQ(rendered.wait_for(std::chrono::seconds(10)), std::future_status::ready) << name;
-        EXPECT_FALSE(rendered.get()) << name;
+        EXPECT_EQ(Rendered(PathOf(name), MakeClockSink()), nullptr) << name;
     }
-
-    const QByteArray cbr = ReadBytes(Files().mp3Cbr);
     const auto* first = reinterpret_cast<const std::uint8_t*>(cbr.data());
     WriteBytes(PathOf("one frame.mp3"), cbr.left(ParseMpegFrameHeader(first).value().frameBytes));
     auto single = Rendered(PathOf("one frame.mp3"), MakeClockSink());
     EXPECT_EQ(single ? single->Duration() : std::nullopt, 1152.0 / kRate);
-    // The frames lost to the damage are gone; seeks stay exact, the end is the length.
-    WriteBytes(PathOf("damaged.mp3"),
-               QByteArray(clean).replace(clean.size() / 2, 3000, noise.left(3000)));
-    const std::vector<float> all = PlayAll(PathOf("damaged.mp3"));
-    GstElement* tap = MakeTap();
-    auto engine = Rendered(PathOf("damaged.mp3"), tap);
-    ASSERT_NE(engine, nullptr);
-    const double length = engine->Duration().value_or(0);
-    EXPECT_TRUE(length > 11 && length < 12) << length;
-    EXPECT_NEAR(double(all.size() / 2) / kRate, length, 1e-9);
-    ASSERT_TRUE(engine->SetCurrentPosition(10) && engine->Run());
-    EXPECT_TRUE(PlaysSecond(tap, all, 10));
-    Pull(tap);
-    EXPECT_TRUE(WaitFor([&] { return engine->CurrentPosition() == length; }));
 }
 
 // A loop of [start, end) seconds played from `from`: at each seam a short
@@ -257,31 +235,13 @@ private:
     std::shared_future<void> open_;
 };
 
-// A mono source whose every sample is its frame number.
-class Ramp final : public PcmSource {
-public:
-    int SampleRate() const override { return 1000; }
-    int Channels() const override { return 1; }
-    std::int64_t Frames() const override { return 100; }
-    bool Seek(std::int64_t frame) override { return (next_ = frame) >= 0; }
-    std::int64_t Read(float* samples, std::int64_t maxFrames) override {
-        const std::int64_t frames = std::min(maxFrames, 100 - next_);
-        std::iota(samples, samples + frames, float(next_));
-        next_ += frames;
-        return frames;
-    }
-
-private:
-    std::int64_t next_ = 0;
-};
-
 // The crossfade before a seam still counts as the section's end.
 TEST(EngineLoop, TheFeedMapsTheStreamToTheFileAcrossSeams) {
-    Feed feed(std::make_unique<Ramp>(), 4);
+    Feed feed(OpenPcmSource(Files().wav), 4);  // stereo
     ASSERT_TRUE(feed.Seek(0) && feed.SetLoop(Section{20, 30}, 0));
-    std::vector<float> out(64);
+    std::vector<float> out(128);
     for (std::int64_t read = 0, got = 1; read < 64 && got > 0; read += got) {
-        got = feed.Read(out.data() + read, 64 - read);
+        got = feed.Read(out.data() + read * 2, 64 - read);
     }
     EXPECT_EQ(std::vector({feed.FileFrameAt(27), feed.FileFrameAt(30), feed.FileFrameAt(45),
                            feed.FileFrameAt(63)}),
