@@ -6,8 +6,8 @@
 #include "cues/cue_rules.h"
 #include "cues/cue_sheet.h"
 #include "engine/recording_marks.h"
-#include "support/click_audio.h"
 #include "support/program_test.h"
+#include "support/test_audio.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -16,21 +16,19 @@
 #include <QProcess>
 #include <QThreadPool>
 #include <QUrl>
-#include <QtEndian>
 
 // The writer frames every record and ends with an empty line; line breaks in
 // titles never split a record.
-TEST(CueFile, WriterFramesEveryRecord) {
+TEST(CueFile, WriterFramesEveryRecordAndTheReaderTakesEveryLineOrNone) {
     EXPECT_EQ(FormatCueFile({{0, StartPointLine()}, {83, CueLine("00:01:23", "Intro")}, {-5, "x"}}),
               "[0]00:00:00 - Start Point\r\n[83]00:01:23 - Intro\r\n[-5]x\r\n\r\n");
     EXPECT_EQ(FormatCueFile({}), "\r\n");
     EXPECT_EQ(CleanCueTitle("Vers\r\n2\rx\ny\tz\u2028w\u2029"), "Vers 2 x y z w ");
     EXPECT_EQ(CleanCueTitle(QStringLiteral("a\u0000b\u0007c\u007f\u0085d ü")), "abcd ü");
-}
 
-// Files from older systems (Windows-1252) and from editors that end lines in
-// LF or CR read as one record per line; a line without seconds fails the file.
-TEST(CueFile, ReaderTakesEveryLineOrNone) {
+    // Files from older systems (Windows-1252) and from editors that end lines
+    // in LF or CR read as one record per line; a line without seconds fails
+    // the file.
     using Cues = QList<CueRecord>;
     const std::pair<QByteArray, Cues> rows[] = {
         {"[1]a\n[2]b [c]\n[3]d\n\n", {{1, "a"}, {2, "b [c]"}, {3, "d"}}},
@@ -314,35 +312,29 @@ TEST(CueSheet, TellsSheetsFromOurFilesAndRefusesDamagedOnes) {
 // Marks a recording holds, label files and drops.
 using Marks = QList<std::pair<double, QString>>;
 
-QByteArray Le32(quint32 v) {
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(v, bytes.data());
-    return bytes;
-}
-
 QByteArray Chunk(const char* id, const QByteArray& body) {
-    return id + Le32(body.size()) + body + QByteArray(body.size() % 2, '\0');
+    return id + Le({{body.size(), 4}}) + body + QByteArray(body.size() % 2, '\0');
 }
 
 // A second of 8 kHz mono WAV with marks out of time order at 100 s (named
 // in a legacy code page), 0.4 s, 1.5 s (unnamed) and 1 s (in UTF-8), its cue
 // and LIST chunks in either order, before or after the samples.
 QByteArray MarkedWav(bool cueFirst) {
-    QByteArray cue = Le32(4), list = "adtl";
+    QByteArray cue = Le({{4, 4}}), list = "adtl";
     for (auto [id, frame, name] : {std::tuple{9u, 800000u, "Caf\xe9"},
                                    {6u, 3200u, "Null"},
                                    {8u, 12000u, ""},
                                    {7u, 8000u,
                                     "Gr\xc3\xbc\xc3\x9f"
                                     "e"}}) {
-        cue += Le32(id) + Le32(frame) + "data" + Le32(0) + Le32(0) + Le32(frame);
-        list += *name ? Chunk("labl", Le32(id) + name + QByteArray(1, '\0')) : QByteArray();
+        cue += Le({{id, 4}, {frame, 4}}) + "data" + Le({{0, 4}, {0, 4}, {frame, 4}});
+        list += *name ? Chunk("labl", Le({{id, 4}}) + name + QByteArray(1, '\0')) : QByteArray();
     }
     const QByteArray marks = cueFirst ? Chunk("cue ", cue) + Chunk("LIST", list)
                                       : Chunk("LIST", list) + Chunk("cue ", cue);
     const QByteArray data = Chunk("fmt ", QByteArray::fromHex("01000100401f0000803e000002001000")) +
                             (cueFirst ? marks : QByteArray()) + Chunk("data", QByteArray(16000, 1));
-    return "RIFF" + Le32(0) + "WAVE" + data + (cueFirst ? QByteArray() : marks);
+    return "RIFF" + Le({{0, 4}}) + "WAVE" + data + (cueFirst ? QByteArray() : marks);
 }
 
 TEST(RecordingMarks, EachFormatGivesItsMarks) {

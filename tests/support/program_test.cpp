@@ -1,6 +1,7 @@
 #include "support/program_test.h"
 
 #include "app/app_module.h"
+#include "app/path_helpers.h"
 #include "app/settings_store.h"
 #include "engine/gst_engine.h"
 #include "support/test_audio.h"
@@ -31,8 +32,7 @@ void ProgramTest::UseRealEngine() {
 }
 
 QByteArray ProgramTest::ReadBytes(const QString& path) const {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return ReadFileBytes(path).value_or(QByteArray("<missing>"));
 }
 
 void ProgramTest::WriteBytes(const QString& path, const QByteArray& bytes) const {
