@@ -26,6 +26,7 @@
 #include <csignal>
 #include <ctime>
 #include <memory>
+#include <numeric>
 
 using App = ProgramTest;
 constexpr uid_t kNobody = 65534;
@@ -54,10 +55,8 @@ TEST(TextCodec, ReadsUtf8ElseLegacyAndWritesLegacyOnlyWhenItReadsBack) {
     EXPECT_EQ(EncodeText(QStringLiteral("ä 中")), "\xc3\xa4 \xe4\xb8\xad");
     // As legacy bytes, "Ã©" would read back as "é".
     EXPECT_EQ(EncodeText(QStringLiteral("Ã©")), "\xc3\x83\xc2\xa9");
-    QByteArray everyByte;
-    for (int i = 1; i < 256; ++i) {
-        everyByte.append(char(i));
-    }
+    QByteArray everyByte(255, '\0');
+    std::iota(everyByte.begin(), everyByte.end(), char(1));
     EXPECT_EQ(EncodeText(DecodeText(everyByte)), everyByte);
 }
 

@@ -54,7 +54,7 @@ TEST_F(Browser, ListsVisibleFoldersThenRecordingsAndMovesThroughFolders) {
 // The first folder an installed copy shows, and volumes that come and go.
 using Volumes = ProgramTest;
 
-TEST_F(Volumes, AnInstalledCopyStartsInTheMusicFolderElseAtHome) {
+TEST_F(Volumes, InstalledCopiesStartInTheMusicFolderAndTheDriveListFollows) {
     const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", QFile::encodeName(music_.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(programFolder_.path()));
@@ -66,9 +66,9 @@ TEST_F(Volumes, AnInstalledCopyStartsInTheMusicFolderElseAtHome) {
     }
     qputenv("HOME", home);
     qputenv("XDG_CONFIG_HOME", config);
-}
 
-TEST_F(Volumes, TheDriveListFollowsAndAFolderThatWentGivesWay) {
+    // A volume that goes takes the folder shown on it along.
+    Restart();
     const QString stick = PathOf("stick");
     QDir().mkpath(stick + "/Takes");
     window_->VolumesChanged({"/", stick});
